@@ -1,0 +1,28 @@
+# Entry points: `make run` starts ZENTO, `make test` runs every test. Both install what is missing.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+CTEST_FLAGS ?=
+
+.PHONY: all deps configure build test run clean
+
+all: build
+
+deps:
+	@tools/deps.sh
+
+configure: deps
+	@if [ ! -f $(BUILD_DIR)/build.ninja ]; then \
+	    cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS); fi
+
+build: configure
+	cmake --build $(BUILD_DIR)
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
+
+run: build
+	./$(BUILD_DIR)/src/cli/zento-cli modelo logit examples/vaso.txt
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,27 @@
+// Counting the variables K and the cases N of a data file.
+#pragma once
+
+#include "dataerror.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace zento {
+
+struct ScanCounts {
+    std::int32_t K = 1;  // 1 + the tabs of the whole first line
+    std::int32_t N = -1; // tokens / K - 1; -1 for an empty file
+    std::int64_t tokens = 0; // every token of the file, names included
+};
+
+// Called now and then during a scan with the bytes read so far and the file's size (0 when
+// unknown). Return false to stop the scan, which then fails with DataErrorKind::Cancelled.
+// May be called from whatever thread runs the scan.
+using ScanProgress = std::function<bool(std::uint64_t bytesRead, std::uint64_t totalBytes)>;
+
+// One forward pass over the file. An empty file gives K 1 and N -1; a file that cannot be read
+// is an error, never an empty file; counts that do not fit 32 bits are an error.
+Result<ScanCounts> ScanDataFile(const std::string& path, const ScanProgress& progress = {});
+
+} // namespace zento

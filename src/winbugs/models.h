@@ -1,0 +1,61 @@
+// The nine WinBUGS model texts and the names they are built from.
+#pragma once
+
+#include "dataselection.h"
+#include "datafile/dataerror.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zento {
+
+struct ModelNames {
+    std::string response;
+    std::vector<std::string> covariates; // k - 1 names, none when k <= 1
+};
+
+// Reads the first max(k, 1) tokens of the file: the response name, then k - 1 covariate names.
+Result<ModelNames> ReadModelNames(const std::string& path, std::int32_t k);
+
+std::string BuildCovariateTerms(const std::vector<std::string>& covariates);
+std::string BuildZeroTail(std::int32_t k);
+
+std::string BuildLogitModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildProbitModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildCloglogModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildPowerLogitModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildScobitModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildSkewLogitModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildSkewProbitCDSModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildSkewProbitBBBModel(const ModelNames& names, const DataSelection& selection);
+std::string BuildSkewProbitStandardModel(const ModelNames& names, const DataSelection& selection);
+
+enum class Link {
+    Logit,
+    Probit,
+    Cloglog,
+    PowerLogit,
+    Scobit,
+    SkewLogit,
+    SkewProbitCDS,
+    SkewProbitBBB,
+    SkewProbitStandard,
+};
+
+using ModelBuilder = std::string (*)(const ModelNames&, const DataSelection&);
+
+struct LinkInfo {
+    Link link;
+    std::string_view label; // the menu label: "Logit", "Power logit", "CDS", ...
+    std::string_view key;   // the command-line name: "logit", "powerlogit", "cds", ...
+    ModelBuilder build;
+};
+
+// All nine, in menu order.
+std::span<const LinkInfo> Links();
+const LinkInfo& GetLinkInfo(Link link);
+
+} // namespace zento
