@@ -187,3 +187,24 @@ TEST(ScanCountsTest, MoreThanTwoToThe31TokensAreCountedIn64Bits) {
 
 } // namespace
 } // namespace zento
+
+namespace zento {
+namespace {
+
+TEST(ScanDataFileTest, BundledExamplesHaveTheirDocumentedShape) {
+    struct Case {
+        const char* file;
+        std::int32_t K, N;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"birthwt.txt", 6, 189}, {"vaso.txt", 3, 39}, {"beetles.txt", 2, 481}}) {
+        auto counts = ScanDataFile(std::string(ZENTO_EXAMPLES_DIR) + "/" + c.file);
+        ASSERT_TRUE(counts.ok()) << c.file;
+        EXPECT_EQ(c.K, counts->K) << c.file;
+        EXPECT_EQ(c.N, counts->N) << c.file;
+        EXPECT_EQ(std::int64_t{c.K} * (c.N + 1), counts->tokens) << c.file;
+    }
+}
+
+} // namespace
+} // namespace zento
