@@ -113,27 +113,16 @@ TEST_F(CliTest, SuccessfulCommandsWriteExactlyTheText) {
     EXPECT_NE(std::string::npos, help.out.find("Uso:"));
 }
 
-TEST_F(CliTest, EveryLinkSpellingGivesTheLinksText) {
+TEST_F(CliTest, EveryLinkGivesItsBuildersText) {
     dir.Write("d.txt", kExample);
-    ModelNames names{"y", {"x1"}};
     DataSelection selection;
     selection.chosenVariables = 2;
     selection.chosenCases = -1;
-    const std::vector<std::pair<std::string, Link>> spellings = {
-        {"probit", Link::Probit},
-        {"Cloglog", Link::Cloglog},
-        {"power-logit", Link::PowerLogit},
-        {"scobit", Link::Scobit},
-        {"Skew-Logit", Link::SkewLogit},
-        {"skewprobit-cds", Link::SkewProbitCDS},
-        {"skew_probit_bbb", Link::SkewProbitBBB},
-        {"STANDARD", Link::SkewProbitStandard},
-    };
-    for (const auto& [spelling, link] : spellings) {
+    for (const LinkInfo& info : Links()) {
         const Outcome outcome =
-            Run({"modelo", spelling, "d.txt", "--variables", "2", "--casos", "-1"});
-        EXPECT_EQ(0, outcome.exitCode) << spelling;
-        EXPECT_EQ(GetLinkInfo(link).build(names, selection), outcome.out) << spelling;
+            Run({"modelo", std::string(info.key), "d.txt", "--variables", "2", "--casos", "-1"});
+        EXPECT_EQ(0, outcome.exitCode) << info.key;
+        EXPECT_EQ(info.build(ModelNames{"y", {"x1"}}, selection), outcome.out) << info.key;
     }
 }
 

@@ -44,31 +44,9 @@ TEST(CliArgsTest, AcceptsEveryFormOfTheContract) {
         {{"datos", "d.txt", "--salida=o.txt"}, Action::Datos, "d.txt", {}, {}, "o.txt"},
         {{"datos", "--", "-raro.txt"}, Action::Datos, "-raro.txt", {}, {}, {}},
         {{"modelo", "logit", "d.txt", "--variables", "0"}, Action::Modelo, "d.txt", 0, {}, {}},
+        // clang-format off
         {{"modelo", "Power-Logit", "d.txt"}, Action::Modelo, "d.txt", {}, {}, {}, Link::PowerLogit},
-        {{"modelo", "SCOBIT", "d.txt"}, Action::Modelo, "d.txt", {}, {}, {}, Link::Scobit},
-        {{"modelo", "skew_logit", "d.txt"}, Action::Modelo, "d.txt", {}, {}, {}, Link::SkewLogit},
-        {{"modelo", "skewprobit-cds", "d.txt"},
-         Action::Modelo,
-         "d.txt",
-         {},
-         {},
-         {},
-         Link::SkewProbitCDS},
-        {{"modelo", "skew-probit-bbb", "d.txt"},
-         Action::Modelo,
-         "d.txt",
-         {},
-         {},
-         {},
-         Link::SkewProbitBBB},
-        {{"modelo", "SkewProbitStandard", "d.txt"},
-         Action::Modelo,
-         "d.txt",
-         {},
-         {},
-         {},
-         Link::SkewProbitStandard},
-        {{"modelo", "probit", "d.txt"}, Action::Modelo, "d.txt", {}, {}, {}, Link::Probit},
+        // clang-format on
         {{"--help"}, Action::Help, "", {}, {}, {}},
         {{"datos", "d.txt", "-h"}, Action::Help, "", {}, {}, {}},
         {{"--version"}, Action::Version, "", {}, {}, {}},
@@ -122,6 +100,25 @@ TEST(CliArgsTest, RefusesMalformedCommandLines) {
         EXPECT_FALSE(usage->message.empty());
         EXPECT_EQ(std::string::npos, usage->message.find('\n'));
     }
+}
+
+TEST(CliArgsTest, LinkNamesIgnoreCaseAndSeparators) {
+    const std::vector<std::pair<std::string_view, std::optional<Link>>> cases = {
+        {"logit", Link::Logit},
+        {"Probit", Link::Probit},
+        {"CLOGLOG", Link::Cloglog},
+        {"power_logit", Link::PowerLogit},
+        {"Scobit", Link::Scobit},
+        {"skew-logit", Link::SkewLogit},
+        {"skewprobit-cds", Link::SkewProbitCDS},
+        {"Skew-Probit-BBB", Link::SkewProbitBBB},
+        {"skew_probit_standard", Link::SkewProbitStandard},
+        {"skewprobit", std::nullopt},
+        {"logistic", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [name, link] : cases)
+        EXPECT_EQ(link, ParseLinkName(name)) << name;
 }
 
 TEST(CliArgsTest, CountsAreWholeNumbersInThe32BitRange) {
