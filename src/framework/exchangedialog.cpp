@@ -1,9 +1,12 @@
 // The modal dialog with integer data exchange.
 #include "framework/exchangedialog.h"
 
+#include "framework/dialogunits.h"
 #include "framework/messages.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
 
 namespace zento {
@@ -25,6 +28,56 @@ ExchangeDialog::ExchangeDialog(QWidget* parent) : QDialog(parent) {
 
 QLineEdit* ExchangeDialog::box(int controlId) const {
     return m_boxes.value(controlId);
+}
+
+void ExchangeDialog::createControls(const DialogTemplate& dialogTemplate) {
+    setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    QFont font(QString::fromUtf8(dialogTemplate.fontFamily), dialogTemplate.fontPointSize);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    const DialogUnits units(this->font());
+    setFixedSize(units.size(dialogTemplate.width, dialogTemplate.height));
+
+    QWidget* previous = nullptr;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case ControlTemplate::DefaultButton:
+        case ControlTemplate::Button: {
+            auto* button = new QPushButton(text, this);
+            button->setDefault(control.kind == ControlTemplate::DefaultButton);
+            if (control.id == IDOK)
+                connect(button, &QPushButton::clicked, this, &ExchangeDialog::accept);
+            else if (control.id == IDCANCEL)
+                connect(button, &QPushButton::clicked, this, &ExchangeDialog::reject);
+            widget = button;
+            break;
+        }
+        case ControlTemplate::Edit:
+        case ControlTemplate::ReadOnlyEdit: {
+            auto* edit = new QLineEdit(this);
+            edit->setReadOnly(control.kind == ControlTemplate::ReadOnlyEdit);
+            widget = edit;
+            break;
+        }
+        case ControlTemplate::Label: {
+            auto* label = new QLabel(text, this);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            widget = label;
+            break;
+        }
+        }
+        widget->setGeometry(units.rect(control.x, control.y, control.width, control.height));
+        if (control.id != 0)
+            setControlId(widget, control.id);
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previous)
+                setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
 }
 
 void ExchangeDialog::setControlId(QWidget* control, int controlId) {

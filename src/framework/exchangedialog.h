@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/dialogdata.h"
+#include "framework/dialogtemplate.h"
 
 #include <QDialog>
 #include <QMap>
@@ -30,6 +31,11 @@ protected:
     explicit ExchangeDialog(QWidget* parent);
 
     virtual DialogData& data() = 0;
+
+    // Sets caption, font and fixed size and creates the controls, each with its id. Button
+    // IDOK is "Aceptar" (accept), IDCANCEL "Cancelar" (reject); other buttons are the
+    // subclass's to connect.
+    void createControls(const DialogTemplate& dialogTemplate);
 
     // Gives the control its id; a QLineEdit becomes a box whose text is exchanged.
     void setControlId(QWidget* control, int controlId);
