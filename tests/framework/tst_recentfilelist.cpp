@@ -1,7 +1,7 @@
-// The recent-file list: order, duplicates, the limit of four, persistence and its menu actions.
+// The settings store and the recent-file list: order, duplicates, four entries, persistence
+// and the menu actions.
 #include "framework/commands.h"
 #include "framework/recentfilelist.h"
-#include "framework/settingsstore.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,85 +17,61 @@ class TestRecentFileList : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void init() {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(iniFile());
-    }
+    void init() { QFile::remove(iniFile()); }
 
     void storeIdentity() {
         const auto settings = SettingsStore().open();
         QCOMPARE(settings->organizationName(), "Local AppWizard-Generated Applications");
         QCOMPARE(settings->applicationName(), "ZENTO");
-        QCOMPARE(SettingsStore(iniFile()).open()->fileName(), iniFile());
+        QCOMPARE(store().open()->fileName(), iniFile());
     }
 
-    void mostRecentFirstWithoutDuplicates() {
-        RecentFileList list(store());
-        list.add(path("a.txt"));
-        list.add(path("b.txt"));
-        list.add(path("a.txt"));
-        QCOMPARE(list.files(), (QStringList{path("a.txt"), path("b.txt")}));
-
-        // A relative path is the same file as its absolute path.
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-        list.add(QStringLiteral("b.txt"));
-        QDir::setCurrent(previous);
-        QCOMPARE(list.files(), (QStringList{path("b.txt"), path("a.txt")}));
-    }
-
-    void keepsFourAndPersists() {
+    void orderLimitAndPersistence() {
         {
             RecentFileList list(store());
-            for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"})
+            for (const char* name : {"1", "2", "3", "1", "4", "5"})
                 list.add(path(name));
-            QCOMPARE(list.files().size(), RecentFileList::kMaxEntries);
+            // A relative path is the same file as its absolute path.
+            const QString previous = QDir::currentPath();
+            QDir::setCurrent(m_dir.path());
+            list.add(QStringLiteral("3"));
+            QDir::setCurrent(previous);
         }
-        RecentFileList reloaded(store());
-        QCOMPARE(reloaded.files(),
-                 (QStringList{path("5.txt"), path("4.txt"), path("3.txt"), path("2.txt")}));
-        reloaded.remove(path("4.txt"));
-        QCOMPARE(RecentFileList(store()).files(),
-                 (QStringList{path("5.txt"), path("3.txt"), path("2.txt")}));
+        RecentFileList list(store());
+        QCOMPARE(list.files(), (QStringList{path("3"), path("5"), path("4"), path("1")}));
+        list.remove(path("5"));
+        QCOMPARE(RecentFileList(store()).files(), (QStringList{path("3"), path("4"), path("1")}));
     }
 
-    void ignoresDuplicatesAndGapsInTheStore() {
+    void storedDuplicatesAndGapsAreSkipped() {
         {
             QSettings settings(iniFile(), QSettings::IniFormat);
-            settings.setValue("Recent File List/File1", path("x.txt"));
-            settings.setValue("Recent File List/File3", path("x.txt"));
-            settings.setValue("Recent File List/File4", path("y.txt"));
+            settings.setValue("Recent File List/File1", path("x"));
+            settings.setValue("Recent File List/File3", path("x"));
+            settings.setValue("Recent File List/File4", path("y"));
         }
-        QCOMPARE(RecentFileList(store()).files(), (QStringList{path("x.txt"), path("y.txt")}));
+        QCOMPARE(RecentFileList(store()).files(), (QStringList{path("x"), path("y")}));
     }
 
     void menuActions() {
         RecentFileList list(store());
         const QList<QAction*> actions = list.actions();
-        QCOMPARE(actions.size(), 1 + RecentFileList::kMaxEntries);
+        QCOMPARE(actions.size(), 5);
         QAction* placeholder = actions.first();
         QCOMPARE(placeholder->text(), "Archivo reciente");
-        QVERIFY(placeholder->isVisible());
-        QVERIFY(!placeholder->isEnabled());
-        for (int i = 1; i < actions.size(); ++i) {
-            QCOMPARE(actions[i]->property(kCommandIdProperty).toInt(), ID_FILE_MRU_FILE1 + i - 1);
-            QVERIFY(!actions[i]->isVisible());
-        }
+        QVERIFY(placeholder->isVisible() && !placeholder->isEnabled());
+        QCOMPARE(actions[4]->property(kCommandIdProperty).toInt(), int(ID_FILE_MRU_FILE4));
 
-        list.add(path("a&b.txt"));
-        list.add(path("c.txt"));
+        list.add(path("a&b"));
+        list.add(path("c"));
         QVERIFY(!placeholder->isVisible());
-        QVERIFY(actions[1]->isVisible() && actions[2]->isVisible() && !actions[3]->isVisible());
-        QCOMPARE(actions[1]->text(), "&1 " + QDir::toNativeSeparators(path("c.txt")));
-        QCOMPARE(actions[2]->text(),
-                 "&2 " + QDir::toNativeSeparators(path("a&b.txt")).replace("&", "&&"));
+        QVERIFY(actions[2]->isVisible() && !actions[3]->isVisible());
+        QCOMPARE(actions[2]->text(), "&2 " + QDir::toNativeSeparators(path("a&&b")));
         QCOMPARE(actions[2]->statusTip(), "Abre este documento");
-
         QSignalSpy spy(&list, &RecentFileList::openRequested);
         actions[2]->trigger();
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), path("a&b.txt"));
+        QCOMPARE(spy.at(0).at(0).toString(), path("a&b"));
     }
 
 private:
