@@ -91,6 +91,10 @@ std::string DescribeShortage(const DataError& e) {
 
 } // namespace
 
+std::string DescribeSystemError(int systemError) {
+    return SystemReason(systemError);
+}
+
 std::string DescribeDataError(const DataError& error) {
     switch (error.kind) {
     case DataErrorKind::Unreadable:

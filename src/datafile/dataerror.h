@@ -34,6 +34,8 @@ struct DataError {
 
 // One Spanish sentence (UTF-8, no trailing line end) for the user.
 std::string DescribeDataError(const DataError& error);
+// Why a system call failed, in Spanish words for an errno value ("no existe", ...).
+std::string DescribeSystemError(int systemError);
 
 // A value or the reason there is none.
 template <class T> class Result {

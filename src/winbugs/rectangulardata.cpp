@@ -46,6 +46,18 @@ std::int64_t RectangularTokensNeeded(const DataSelection& selection) {
     return perLine * lines;
 }
 
+DataError RectangularShortage(const DataSelection& selection, std::int64_t available) {
+    DataError error;
+    error.kind = DataErrorKind::TooFewTokens;
+    error.path = selection.path;
+    error.needed = RectangularTokensNeeded(selection);
+    error.available = available;
+    error.columns = selection.K;
+    error.requestedVariables = selection.chosenVariables;
+    error.requestedCases = selection.chosenCases;
+    return error;
+}
+
 Status WriteRectangularData(const DataSelection& selection, const TextSink& sink) {
     auto reader = DataFileReader::Open(selection.path);
     if (!reader)
@@ -80,15 +92,7 @@ Status WriteRectangularData(const DataSelection& selection, const TextSink& sink
         }
         if (reader->failed())
             return reader->error();
-        DataError error;
-        error.kind = DataErrorKind::TooFewTokens;
-        error.path = selection.path;
-        error.needed = RectangularTokensNeeded(selection);
-        error.available = reader->tokensRead();
-        error.columns = selection.K;
-        error.requestedVariables = v;
-        error.requestedCases = selection.chosenCases;
-        return error;
+        return RectangularShortage(selection, reader->tokensRead());
     };
 
     if (!line("[]\t"))

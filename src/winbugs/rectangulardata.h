@@ -18,6 +18,10 @@ using TextSink = std::function<bool(std::string_view piece)>;
 // of the chosen cases read max(V, 0) + max(K - V, 0). Exact for any 32-bit counts.
 std::int64_t RectangularTokensNeeded(const DataSelection& selection);
 
+// The refusal for a file that holds only `available` tokens where the text must read
+// RectangularTokensNeeded(selection).
+DataError RectangularShortage(const DataSelection& selection, std::int64_t available);
+
 // Streams the text to sink. Refuses (TooFewTokens) before anything would be written from a
 // token the file does not hold; on refusal the sink may already have received a prefix, so
 // callers that must leave their target untouched write to a temporary first.

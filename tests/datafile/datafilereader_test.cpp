@@ -46,7 +46,7 @@ std::vector<TokenCase> TokenCases() {
     };
 }
 
-TEST(DataFileReaderTest, TokensAreTheSameWhereverTheChunksEnd) {
+TEST(DataFileReaderTest, ReaderAndCounterAgreeWhereverTheChunksEnd) {
     for (const TokenCase& c : TokenCases()) {
         for (std::size_t chunk : {1, 2, 3, 7, 4096}) {
             for (std::size_t sourceRead : {std::size_t{1}, std::size_t{5}, SIZE_MAX}) {
@@ -57,19 +57,14 @@ TEST(DataFileReaderTest, TokensAreTheSameWhereverTheChunksEnd) {
                 EXPECT_FALSE(reader.failed());
                 EXPECT_EQ(static_cast<std::int64_t>(c.tokens.size()), reader.tokensRead());
             }
+            MemoryByteSource source(c.bytes);
+            TallyOptions options;
+            options.chunkSize = chunk;
+            auto tally = TallyTokens(source, "mem", options);
+            ASSERT_TRUE(tally.ok());
+            EXPECT_EQ(c.tokens.size(), tally->tokens) << c.label << " chunk " << chunk;
         }
     }
-}
-
-TEST(DataFileReaderTest, FailedReadLeavesTheTokenAndSkipWhitespaceChangesNothing) {
-    DataFileReader reader(std::make_unique<MemoryByteSource>("a \n b", 2), "mem", 2);
-    std::string_view token;
-    ASSERT_TRUE(reader.ReadToken(token));
-    reader.SkipWhitespace();
-    ASSERT_TRUE(reader.ReadToken(token));
-    EXPECT_EQ("b", token);
-    EXPECT_FALSE(reader.ReadToken(token));
-    EXPECT_EQ("b", token);
 }
 
 // A source that fails after handing out some bytes, as a disk error would.
@@ -125,50 +120,6 @@ TEST(DataFileReaderTest, OpenRefusesWhatIsNotAReadableFile) {
     auto file = DataFileReader::Open(dir.Write("d.txt", "y\r\n1"));
     ASSERT_TRUE(file.ok());
     EXPECT_EQ((std::vector<std::string>{"y", "1"}), ReadAll(*file));
-}
-
-TEST(TokenTallyTest, CountsAgreeWithTheReaderWhateverTheChunks) {
-    for (const TokenCase& c : TokenCases()) {
-        for (std::size_t chunk : {1, 3, 1 << 20}) {
-            MemoryByteSource source(c.bytes);
-            TallyOptions options;
-            options.chunkSize = chunk;
-            auto tally = TallyTokens(source, "mem", options);
-            ASSERT_TRUE(tally.ok());
-            EXPECT_EQ(c.tokens.size(), tally->tokens) << c.label << " chunk " << chunk;
-            EXPECT_EQ(c.bytes.size(), tally->bytes);
-        }
-    }
-}
-
-TEST(TokenTallyTest, StopsEarlyAtTheFirstLineOrAtTheLimit) {
-    const std::string bytes = "a\tb\tc\r\n1 2 3\n4 5 6\n";
-    struct Case {
-        bool firstLine;
-        std::uint64_t limit;
-        std::size_t chunk;
-        std::uint64_t tabs, minTokens, maxBytes;
-    };
-    for (const Case& c : std::vector<Case>{
-             {true, UINT64_MAX, 1, 2, 3, 7},
-             {true, UINT64_MAX, 4, 2, 3, 8},
-             {false, 4, 1, 2, 4, 10},
-             {false, 100, 2, 2, 9, bytes.size()},
-         }) {
-        MemoryByteSource source(bytes);
-        TallyOptions options;
-        options.stopAfterFirstLine = c.firstLine;
-        options.tokenLimit = c.limit;
-        options.chunkSize = c.chunk;
-        auto tally = TallyTokens(source, "mem", options);
-        ASSERT_TRUE(tally.ok());
-        EXPECT_EQ(c.tabs, tally->firstLineTabs);
-        EXPECT_GE(tally->tokens, c.minTokens);
-        EXPECT_LE(tally->bytes, c.maxBytes);
-        if (c.firstLine) {
-            EXPECT_EQ(3u, tally->tokens) << "tokens after the first line end are not counted";
-        }
-    }
 }
 
 TEST(TokenTallyTest, ProgressIsReportedAndCanCancel) {

@@ -53,18 +53,6 @@ TEST(ScanDataFileTest, CountsVariablesAndCases) {
     }
 }
 
-TEST(ScanDataFileTest, EachScanStartsAfresh) {
-    testing::TempDir dir;
-    const std::string big = dir.Write("a.txt", "a\tb\tc\td\n1 2 3 4\n5 6 7 8\n");
-    const std::string small = dir.Write("b.txt", "y\tx\n1 2\n");
-    ASSERT_TRUE(ScanDataFile(big).ok());
-    auto counts = ScanDataFile(small);
-    ASSERT_TRUE(counts.ok());
-    EXPECT_EQ(2, counts->K);
-    EXPECT_EQ(1, counts->N);
-    EXPECT_EQ(4, counts->tokens);
-}
-
 TEST(ScanDataFileTest, UnreadableFileIsAnErrorNotAnEmptyFile) {
     testing::TempDir dir;
     auto missing = ScanDataFile(dir.File("falta.txt"));
@@ -78,21 +66,6 @@ TEST(ScanDataFileTest, UnreadableFileIsAnErrorNotAnEmptyFile) {
 
     EXPECT_FALSE(ReadColumnCount(dir.File("falta.txt")).ok());
     EXPECT_FALSE(CountTokensUpTo(dir.File("falta.txt"), 0).ok());
-}
-
-TEST(ScanDataFileTest, ProgressCanCancel) {
-    testing::TempDir dir;
-    const std::string path = dir.Write("d.txt", "y\tx\n1 2\n");
-    int calls = 0;
-    EXPECT_TRUE(ScanDataFile(path, [&](std::uint64_t read, std::uint64_t total) {
-                    ++calls;
-                    EXPECT_EQ(total, read);
-                    return true;
-                }).ok());
-    EXPECT_EQ(1, calls);
-    auto cancelled = ScanDataFile(path, [](std::uint64_t, std::uint64_t) { return false; });
-    ASSERT_FALSE(cancelled.ok());
-    EXPECT_EQ(DataErrorKind::Cancelled, cancelled.error().kind);
 }
 
 TEST(ScanDataFileTest, CountTokensUpToStopsAtTheLimit) {
@@ -183,6 +156,27 @@ TEST(ScanCountsTest, MoreThanTwoToThe31TokensAreCountedIn64Bits) {
     ASSERT_FALSE(counts.ok());
     EXPECT_EQ(DataErrorKind::CountTooLarge, counts.error().kind);
     EXPECT_EQ(static_cast<std::int64_t>(values + 1), counts.error().available);
+}
+
+} // namespace
+} // namespace zento
+
+namespace zento {
+namespace {
+
+TEST(ScanDataFileTest, BundledExamplesHaveTheirDocumentedShape) {
+    struct Case {
+        const char* file;
+        std::int32_t K, N;
+    };
+    for (const Case& c :
+         std::vector<Case>{{"birthwt.txt", 6, 189}, {"vaso.txt", 3, 39}, {"beetles.txt", 2, 481}}) {
+        auto counts = ScanDataFile(std::string(ZENTO_EXAMPLES_DIR) + "/" + c.file);
+        ASSERT_TRUE(counts.ok()) << c.file;
+        EXPECT_EQ(c.K, counts->K) << c.file;
+        EXPECT_EQ(c.N, counts->N) << c.file;
+        EXPECT_EQ(std::int64_t{c.K} * (c.N + 1), counts->tokens) << c.file;
+    }
 }
 
 } // namespace

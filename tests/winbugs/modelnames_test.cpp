@@ -64,15 +64,5 @@ TEST(ReadModelNamesTest, TakesTheLeadingTokensOrRefuses) {
     }
 }
 
-TEST(ReadModelNamesTest, UnreadableFileIsAnError) {
-    testing::TempDir dir;
-    auto missing = ReadModelNames(dir.File("falta.txt"), 3);
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(DataErrorKind::Unreadable, missing.error().kind);
-    auto directory = ReadModelNames(dir.path().string(), 3);
-    ASSERT_FALSE(directory.ok());
-    EXPECT_EQ(DataErrorKind::NotRegularFile, directory.error().kind);
-}
-
 } // namespace
 } // namespace zento

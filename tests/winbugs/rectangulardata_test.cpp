@@ -129,15 +129,5 @@ TEST(RectangularDataTest, StreamsInBlocksAndStopsWhenTheSinkFails) {
     EXPECT_EQ(2, calls);
 }
 
-TEST(RectangularDataTest, UnreadableFileIsAnError) {
-    testing::TempDir dir;
-    DataSelection selection;
-    selection.path = dir.File("falta.txt");
-    selection.K = selection.chosenVariables = selection.chosenCases = 1;
-    auto text = BuildRectangularData(selection);
-    ASSERT_FALSE(text.ok());
-    EXPECT_EQ(DataErrorKind::Unreadable, text.error().kind);
-}
-
 } // namespace
 } // namespace zento
