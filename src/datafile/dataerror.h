@@ -11,22 +11,22 @@
 namespace zento {
 
 enum class DataErrorKind {
-    Unreadable,    // the file cannot be opened or read (systemError says why)
-    NotRegularFile,// a directory or a device was given where a data file was expected
-    TooFewTokens,  // the command must read more tokens than the file holds (D3)
-    CountTooLarge, // a count does not fit the 32-bit fields (K, N, or a total derived from them)
-    Cancelled,     // the user stopped a long scan
-    WriteFailed,   // the output file could not be written (systemError says why)
+    Unreadable,     // the file cannot be opened or read (systemError says why)
+    NotRegularFile, // a directory or a device was given where a data file was expected
+    TooFewTokens,   // the command must read more tokens than the file holds (D3)
+    CountTooLarge,  // a count does not fit the 32-bit fields (K, N, or a total derived from them)
+    Cancelled,      // the user stopped a long scan
+    WriteFailed,    // the output file could not be written (systemError says why)
 };
 
 struct DataError {
     DataErrorKind kind = DataErrorKind::Unreadable;
-    std::string path;        // the file concerned, bytes as given
-    int systemError = 0;     // errno value where the system reported one
-    std::int64_t needed = 0; // tokens the command had to read (TooFewTokens)
+    std::string path;           // the file concerned, bytes as given
+    int systemError = 0;        // errno value where the system reported one
+    std::int64_t needed = 0;    // tokens the command had to read (TooFewTokens)
     std::int64_t available = 0; // tokens the file holds (TooFewTokens, CountTooLarge)
     // What the command was asked for, so the message can say what is short.
-    std::int64_t columns = 0;   // K used by the command (0 when not relevant)
+    std::int64_t columns = 0; // K used by the command (0 when not relevant)
     std::int64_t requestedVariables = 0;
     std::int64_t requestedCases = 0;
     bool modelNames = false; // the shortage happened while reading the names of a model
@@ -34,6 +34,8 @@ struct DataError {
 
 // One Spanish sentence (UTF-8, no trailing line end) for the user.
 std::string DescribeDataError(const DataError& error);
+// Why a system call failed, in Spanish words for an errno value ("no existe", ...).
+std::string DescribeSystemError(int systemError);
 
 // A value or the reason there is none.
 template <class T> class Result {

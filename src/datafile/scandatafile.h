@@ -10,8 +10,8 @@
 namespace zento {
 
 struct ScanCounts {
-    std::int32_t K = 1;  // 1 + the tabs of the whole first line
-    std::int32_t N = -1; // tokens / K - 1; -1 for an empty file
+    std::int32_t K = 1;      // 1 + the tabs of the whole first line
+    std::int32_t N = -1;     // tokens / K - 1; -1 for an empty file
     std::int64_t tokens = 0; // every token of the file, names included
 };
 
@@ -23,5 +23,12 @@ using ScanProgress = std::function<bool(std::uint64_t bytesRead, std::uint64_t t
 // One forward pass over the file. An empty file gives K 1 and N -1; a file that cannot be read
 // is an error, never an empty file; counts that do not fit 32 bits are an error.
 Result<ScanCounts> ScanDataFile(const std::string& path, const ScanProgress& progress = {});
+
+// K alone: reads only the first line (whole, however long).
+Result<std::int32_t> ReadColumnCount(const std::string& path);
+
+// The tokens of the file, counting stops as soon as limit is reached: min(limit, tokens) is
+// what a command may rely on before it writes anything.
+Result<std::int64_t> CountTokensUpTo(const std::string& path, std::int64_t limit);
 
 } // namespace zento

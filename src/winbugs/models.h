@@ -1,8 +1,8 @@
 // The nine WinBUGS model texts and the names they are built from.
 #pragma once
 
-#include "dataselection.h"
 #include "datafile/dataerror.h"
+#include "dataselection.h"
 
 #include <cstdint>
 #include <span>
@@ -18,7 +18,10 @@ struct ModelNames {
 };
 
 // Reads the first max(k, 1) tokens of the file: the response name, then k - 1 covariate names.
+// Fewer tokens in the file than that is TooFewTokens: no name is ever repeated or made up.
 Result<ModelNames> ReadModelNames(const std::string& path, std::int32_t k);
+// max(k, 1): how many tokens ReadModelNames reads.
+std::int64_t ModelNamesNeeded(std::int32_t k);
 
 std::string BuildCovariateTerms(const std::vector<std::string>& covariates);
 std::string BuildZeroTail(std::int32_t k);
@@ -57,5 +60,7 @@ struct LinkInfo {
 // All nine, in menu order.
 std::span<const LinkInfo> Links();
 const LinkInfo& GetLinkInfo(Link link);
+// The link whose key is exactly key, or null.
+const LinkInfo* FindLink(std::string_view key);
 
 } // namespace zento

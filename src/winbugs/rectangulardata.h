@@ -1,9 +1,10 @@
 // The chosen columns and cases of a data file as WinBUGS rectangular data.
 #pragma once
 
-#include "dataselection.h"
 #include "datafile/dataerror.h"
+#include "dataselection.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,14 @@ namespace zento {
 
 // Receives the text in pieces, in order. Returning false stops the writer (WriteFailed).
 using TextSink = std::function<bool(std::string_view piece)>;
+
+// How many tokens the text reads from the file, kept and dropped ones alike: the header and each
+// of the chosen cases read max(V, 0) + max(K - V, 0). Exact for any 32-bit counts.
+std::int64_t RectangularTokensNeeded(const DataSelection& selection);
+
+// The refusal for a file that holds only `available` tokens where the text must read
+// RectangularTokensNeeded(selection).
+DataError RectangularShortage(const DataSelection& selection, std::int64_t available);
 
 // Streams the text to sink. Refuses (TooFewTokens) before anything would be written from a
 // token the file does not hold; on refusal the sink may already have received a prefix, so

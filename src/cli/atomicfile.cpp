@@ -1,0 +1,103 @@
+// Temporary file plus rename, with nothing left behind on failure.
+#include "atomicfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+
+namespace zento::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+DataError WriteError(const std::string& target, int systemError) {
+    DataError error;
+    error.kind = DataErrorKind::WriteFailed;
+    error.path = target;
+    error.systemError = systemError;
+    return error;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A new file beside target that did not exist before ("x" refuses to open an existing one).
+File CreateTemporary(const fs::path& target, fs::path& created, int& systemError) {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate =
+            target.parent_path() /
+            ("." + target.filename().string() + ".tmp" + std::to_string(random() % 1000000007));
+        errno = 0;
+        if (std::FILE* file = std::fopen(candidate.string().c_str(), "wbx")) {
+            created = candidate;
+            return File(file);
+        }
+        if (errno != EEXIST) {
+            systemError = errno ? errno : EIO;
+            return nullptr;
+        }
+    }
+    systemError = EEXIST;
+    return nullptr;
+}
+
+} // namespace
+
+Status WriteFileAtomically(const std::string& target, const ContentWriter& write) {
+    const fs::path targetPath(target);
+    std::error_code ec;
+    if (fs::is_directory(targetPath, ec))
+        return WriteError(target, EISDIR);
+    fs::path temporary;
+    int systemError = 0;
+    File file = CreateTemporary(targetPath, temporary, systemError);
+    if (!file)
+        return WriteError(target, systemError);
+    const auto discard = [&] {
+        file.reset();
+        fs::remove(temporary, ec);
+    };
+
+    int writeError = 0;
+    const TextSink sink = [&](std::string_view piece) {
+        errno = 0;
+        if (std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size())
+            return true;
+        writeError = errno ? errno : EIO;
+        return false;
+    };
+    Status written = write(sink);
+    if (!written) {
+        discard();
+        if (written.error().kind == DataErrorKind::WriteFailed)
+            return WriteError(target, writeError);
+        return written;
+    }
+    errno = 0;
+    const bool flushed = std::fflush(file.get()) == 0;
+    const int flushError = errno ? errno : EIO;
+    if (!flushed || std::fclose(file.release()) != 0) {
+        discard();
+        return WriteError(target, flushed ? EIO : flushError);
+    }
+    // A replaced file keeps its permissions.
+    const fs::file_status old = fs::status(targetPath, ec);
+    if (!ec && fs::exists(old))
+        fs::permissions(temporary, old.permissions(), ec);
+    fs::rename(temporary, targetPath, ec);
+    if (ec) {
+        const int renameError = ec.value();
+        fs::remove(temporary, ec);
+        return WriteError(target, renameError);
+    }
+    return Done{};
+}
+
+} // namespace zento::cli

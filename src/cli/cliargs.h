@@ -1,0 +1,45 @@
+// zento-cli's command line as data: argv in, a command or a usage error out. No I/O.
+#pragma once
+
+#include "winbugs/models.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace zento::cli {
+
+enum class Action { Help, Version, Escanear, Datos, Modelo };
+
+struct Command {
+    Action action = Action::Help;
+    std::string path;                      // ARCHIVO
+    Link link = Link::Logit;               // ENLACE, for Modelo
+    std::optional<std::int32_t> variables; // --variables; omitted: K of the file
+    std::optional<std::int32_t> cases;     // --casos; omitted: N of the file
+    std::optional<std::string> output;     // --salida; omitted: stdout
+};
+
+struct UsageError {
+    std::string message; // one Spanish sentence, no line end
+};
+
+using ParseResult = std::variant<Command, UsageError>;
+
+// args are the arguments after the program name.
+ParseResult ParseCommandLine(std::span<const std::string_view> args);
+
+// A whole number in the 32-bit range: optional sign, decimal digits, nothing else.
+std::optional<std::int32_t> ParseCount(std::string_view text);
+
+// Link names ignore case, '-', '_' and a leading "skewprobit": "Power-Logit", "skew_logit",
+// "skewprobit-cds" and "skew-probit-bbb" are all accepted.
+std::optional<Link> ParseLinkName(std::string_view text);
+
+std::string_view HelpText();     // --help, ends with a line end
+std::string_view UsageSummary(); // the lines shown after a usage error, ends with a line end
+
+} // namespace zento::cli

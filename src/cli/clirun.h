@@ -1,0 +1,21 @@
+// Carrying out a parsed zento-cli command.
+#pragma once
+
+#include "cliargs.h"
+
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+namespace zento::cli {
+
+enum ExitCode : int { kExitOk = 0, kExitDataError = 1, kExitUsage = 2 };
+
+// Text goes to out byte for byte; messages to err. When the data cannot be used nothing is
+// written to out.
+int Run(const Command& command, std::FILE* out, std::FILE* err);
+
+// Parse and run: what main() does.
+int RunCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err);
+
+} // namespace zento::cli

@@ -1,0 +1,20 @@
+// zento-cli: the batch front end over the generator core.
+#include "clirun.h"
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The texts carry their own CR LF; a text-mode stdout would double the CR.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return zento::cli::RunCommandLine(args, stdout, stderr);
+}

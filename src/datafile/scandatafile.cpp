@@ -1,0 +1,55 @@
+// The file-level counts: K and N for the dialogs, and the checks the CLI makes before writing.
+#include "scandatafile.h"
+
+#include "bytesource.h"
+#include "tokentally.h"
+
+#include <algorithm>
+
+namespace zento {
+
+namespace {
+
+Result<TokenTally> TallyFile(const std::string& path, const TallyOptions& options) {
+    auto source = FileByteSource::Open(path);
+    if (!source)
+        return source.error();
+    return TallyTokens(**source, path, options);
+}
+
+} // namespace
+
+Result<ScanCounts> ScanDataFile(const std::string& path, const ScanProgress& progress) {
+    TallyOptions options;
+    options.progress = progress;
+    auto tally = TallyFile(path, options);
+    if (!tally)
+        return tally.error();
+    return CountsFromTally(*tally, path);
+}
+
+Result<std::int32_t> ReadColumnCount(const std::string& path) {
+    TallyOptions options;
+    options.stopAfterFirstLine = true;
+    auto tally = TallyFile(path, options);
+    if (!tally)
+        return tally.error();
+    // Only K matters here; the token count of the first line cannot make N overflow.
+    TokenTally firstLine = *tally;
+    firstLine.tokens = 0;
+    auto counts = CountsFromTally(firstLine, path);
+    if (!counts)
+        return counts.error();
+    return counts->K;
+}
+
+Result<std::int64_t> CountTokensUpTo(const std::string& path, std::int64_t limit) {
+    TallyOptions options;
+    options.tokenLimit = static_cast<std::uint64_t>(std::max<std::int64_t>(limit, 0));
+    auto tally = TallyFile(path, options);
+    if (!tally)
+        return tally.error();
+    return static_cast<std::int64_t>(std::min(tally->tokens, options.tokenLimit));
+}
+
+} // namespace zento
