@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -60,6 +61,7 @@ struct Manual {
     QSet<QString> ids;    // every id attribute
     QStringList links;    // every href
     QStringList sources;  // every src attribute and every external style or script element
+    QList<std::pair<QString, QString>> examples; // zento-cli arguments and the text shown for them
     QString error;
 };
 
@@ -82,6 +84,10 @@ Manual readManual() {
                 manual.sources.append(xml.name().toString());
             if (xml.name() == u"h3")
                 ++inHeading;
+            if (attributes.hasAttribute("data-zento-cli")) {
+                const QString arguments = attributes.value("data-zento-cli").toString();
+                manual.examples.append({arguments, xml.readElementText()});
+            }
         } else if (xml.isEndElement() && xml.name() == u"h3") {
             --inHeading;
             manual.headings.append(heading.simplified());
@@ -240,6 +246,27 @@ private slots:
         const auto wrongKey =
             QRegularExpression(QStringLiteral("Ctrl\\+[AGI]\\b")).match(manual.text);
         QVERIFY2(!wrongKey.hasMatch(), qPrintable(wrongKey.captured()));
+    }
+
+    // The texts shown whole in the manual are, byte for byte but for the line ends, what ZENTO
+    // writes for the example file.
+    void manualExamplesAreWhatZentoWrites() {
+        const Manual manual = readManual();
+        QVERIFY(!manual.examples.isEmpty());
+        for (const auto& [arguments, shown] : manual.examples) {
+            QStringList args = arguments.split(u' ');
+            for (QString& arg : args)
+                if (arg.endsWith(".txt"))
+                    arg = QStringLiteral(ZENTO_EXAMPLES_DIR "/") + arg;
+            QProcess cli;
+            cli.start(QStringLiteral(ZENTO_CLI), args);
+            QVERIFY2(cli.waitForFinished(10000), qPrintable(arguments));
+            QCOMPARE(cli.exitCode(), 0);
+            QString written = QString::fromUtf8(cli.readAllStandardOutput()).replace("\r\n", "\n");
+            if (written.endsWith(u'\n'))
+                written.chop(1); // a shown text cannot end in an empty line
+            QVERIFY2(shown == written, qPrintable(arguments));
+        }
     }
 
     // ZENTO offers itself for text files but does not make every .txt file its own.
