@@ -116,7 +116,7 @@ private:
     }
 
     std::string_view NameOf(std::int64_t column) const {
-        return column < static_cast<std::int64_t>(m_names.size())
+        return column >= 0 && column < static_cast<std::int64_t>(m_names.size())
                    ? std::string_view(m_names[static_cast<std::size_t>(column)])
                    : std::string_view();
     }

@@ -201,6 +201,9 @@ TEST(DataCheckTest, ShowsAFewPerKindAndColumnAndCountsTheRest) {
     for (const CheckSummary::Suppressed& more : checked.summary.suppressed)
         EXPECT_EQ(995, more.count);
     // In kind order: the row lengths (no column), the missing x1, the commas of x2.
+    EXPECT_EQ(CheckKind::RowLength, checked.summary.suppressed[0].kind);
+    EXPECT_EQ(-1, checked.summary.suppressed[0].column);
+    EXPECT_EQ("", checked.summary.suppressed[0].columnName);
     EXPECT_EQ(CheckKind::CovariateMissing, checked.summary.suppressed[1].kind);
     EXPECT_EQ("x1", checked.summary.suppressed[1].columnName);
     EXPECT_EQ("x2", checked.summary.suppressed[2].columnName);
