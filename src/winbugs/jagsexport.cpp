@@ -224,10 +224,6 @@ Result<ChosenTable> ReadChosenTable(const DataSelection& selection) {
         std::max<std::int64_t>(std::int64_t{selection.K} - selection.chosenVariables, 0);
     const std::int64_t cases = std::max<std::int64_t>(selection.chosenCases, 0);
     ChosenTable table;
-    table.columns.resize(static_cast<std::size_t>(kept));
-    for (auto& column : table.columns)
-        // Bounded: the counts may be far larger than the file turns out to be.
-        column.reserve(static_cast<std::size_t>(std::min<std::int64_t>(cases, 1 << 16)));
     std::string_view token;
     for (std::int64_t line = -1; line < cases; ++line) {
         for (std::int64_t i = 0; i < kept + dropped; ++i) {
@@ -243,6 +239,9 @@ Result<ChosenTable> ReadChosenTable(const DataSelection& selection) {
             else
                 table.columns[static_cast<std::size_t>(i)].emplace_back(token);
         }
+        // Sized only once the names are read: the counts may be far larger than the file.
+        if (line < 0)
+            table.columns.resize(table.names.size());
     }
     return table;
 }

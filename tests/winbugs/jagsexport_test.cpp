@@ -137,6 +137,16 @@ TEST(JagsExportTest, ReadsTheChosenTableAsTheRectangularDataDoes) {
     EXPECT_EQ(DataErrorKind::TooFewTokens, shortFile.error().kind);
     EXPECT_EQ(DescribeDataError(RectangularShortage(selection, 9)),
               DescribeDataError(shortFile.error()));
+
+    // Counts far beyond the file are refused once the file runs out, never allocated up front.
+    for (const auto& [variables, cases] : std::vector<std::pair<std::int32_t, std::int32_t>>{
+             {INT32_MAX, 1}, {3, INT32_MAX}, {INT32_MAX, INT32_MAX}, {INT32_MIN, 2}}) {
+        selection.chosenVariables = variables;
+        selection.chosenCases = cases;
+        auto huge = ReadChosenTable(selection);
+        ASSERT_FALSE(huge.ok()) << variables << " " << cases;
+        EXPECT_EQ(DataErrorKind::TooFewTokens, huge.error().kind);
+    }
 }
 
 struct Files {
