@@ -48,6 +48,13 @@ TEST(DescribeDataErrorTest, SaysWhatIsWrongInOneSpanishSentence) {
         {Shortage(9, 2, 3, 3, 2), "El archivo \"x.txt\" contiene solo 2 datos, menos que los 3 "
                                   "nombres de la cabecera."},
         {Shortage(3, 0, 1, 1, -1), "El archivo \"x.txt\" no contiene ningún dato."},
+        // Files beyond 2^31 tokens: every count is written whole, never wrapped.
+        {Shortage(6442450944, 3000000003, 3, 3, 2147483647),
+         "El archivo \"x.txt\" tiene 1000000000 casos completos de 3 variables; se pidieron "
+         "2147483647 casos."},
+        {Shortage(2147483647, 2147483646, 0, 2147483647, 1, true),
+         "El archivo \"x.txt\" contiene solo 2147483646 datos; el modelo con 2147483647 "
+         "variables necesita leer 2147483647 nombres."},
         {Shortage(5, 3, 0, 5, 0, true), "El archivo \"x.txt\" contiene solo 3 datos; el modelo "
                                         "con 5 variables necesita leer 5 nombres."},
         {Shortage(1, 0, 0, -2, 0, true), "El archivo \"x.txt\" no contiene ningún dato."},
