@@ -97,7 +97,7 @@ void CZENTOView::OnGenerarDatos() {
         showRefusal(text.error());
         return;
     }
-    setTextBytes(std::move(*text));
+    takeTextBytes(std::move(*text));
 }
 
 void CZENTOView::generateModel(const LinkInfo& link) {
@@ -114,7 +114,7 @@ void CZENTOView::generateModel(const LinkInfo& link) {
         showRefusal(names.error());
         return;
     }
-    setTextBytes(link.build(*names, selection));
+    takeTextBytes(link.build(*names, selection));
 }
 
 void CZENTOView::OnLogit() {

@@ -62,15 +62,12 @@ void EditView::setTextBytes(QByteArrayView bytes) {
     setDecodedText(std::move(decoded), std::move(exact));
 }
 
-void EditView::setTextBytes(std::string&& bytes) {
-    DecodedText decoded;
+void EditView::takeTextBytes(std::string bytes) {
+    DecodedText decoded = decodeText(bytes);
     std::optional<QByteArray> exact;
-    {
-        const std::string taken = std::move(bytes);
-        decoded = decodeText(taken);
-        if (!decoded.exact)
-            exact = QByteArray(taken.data(), qsizetype(taken.size()));
-    }
+    if (!decoded.exact)
+        exact = QByteArray(bytes.data(), qsizetype(bytes.size()));
+    std::string().swap(bytes);
     setDecodedText(std::move(decoded), std::move(exact));
 }
 

@@ -36,8 +36,9 @@ public:
     // Replaces the whole text in one call (nothing is inserted or appended). This is not an
     // edit: textEdited is not emitted. The undo history starts again from the new text.
     void setTextBytes(QByteArrayView bytes);
-    // The same, releasing bytes before the edit control takes the text (big generated texts).
-    void setTextBytes(std::string&& bytes);
+    // The same, taking the bytes so that their memory is freed before the edit control takes
+    // the text (big generated texts).
+    void takeTextBytes(std::string bytes);
 
     // The editing commands (undo, cut, copy, paste) handled by the view itself; subclasses put
     // their own table in front and fall back on this one.
