@@ -43,7 +43,7 @@ struct Fixture {
     QMdiArea area;
     DocumentManager manager{&area};
     std::deque<SaveChanges> answers;
-    std::deque<std::optional<QString>> saveNames;
+    QStringList saveNames; // the names typed in the save-as dialog; none left: cancelled
     QStringList openNames;
     QStringList asked;    // titles of the "save changes?" questions
     QStringList warnings; // file error messages
@@ -65,11 +65,9 @@ struct Fixture {
             },
             [this](QWidget*, const QString& start) -> std::optional<QString> {
                 proposed.append(start);
-                if (saveNames.empty())
+                if (saveNames.isEmpty())
                     return std::nullopt;
-                auto name = saveNames.front();
-                saveNames.pop_front();
-                return name;
+                return saveNames.takeFirst();
             },
             [this](QWidget*) { return openNames; },
             [this](QWidget*, const QString& message) { warnings.append(message); },
@@ -205,7 +203,7 @@ private slots:
         CZENTODoc* document = f.manager.newDocument();
         Fixture::type(document->firstView(), QStringLiteral("hola"));
         QVERIFY(document->IsModified());
-        f.saveNames.push_back(folder.filePath(typed));
+        f.saveNames.append(folder.filePath(typed));
         QVERIFY(f.manager.onCommand(ID_FILE_SAVE)); // a new document asks for a name
         QCOMPARE(f.proposed, QStringList{"Texto1.txt"});
         QCOMPARE(fileBytes(folder.filePath(written)), "hola");
@@ -312,7 +310,7 @@ private slots:
         QVERIFY(document->IsModified());
 
         f.answers.push_back(SaveChanges::Save);
-        f.saveNames.push_back(path);
+        f.saveNames.append(path);
         QVERIFY(f.manager.closeDocument(document));
         QCOMPARE(f.asked, QStringList{"Texto1"});
         QCOMPARE(fileBytes(path), text);
