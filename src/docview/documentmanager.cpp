@@ -74,7 +74,11 @@ bool DocumentManager::onCommand(int id) {
 CZENTODoc* DocumentManager::createDocument() {
     auto* document = new CZENTODoc(this);
     m_documents.append(document);
-    connect(document, &CZENTODoc::titleChanged, this, [this, document] { updateTitles(document); });
+    connect(document, &CZENTODoc::titleChanged, this, [this, document](const QString& title) {
+        updateTitles(document);
+        if (document == m_activeDocument)
+            emit activeTitleChanged(title);
+    });
     return document;
 }
 
@@ -214,13 +218,15 @@ bool DocumentManager::printFile(const QString& path, const QString& printerName)
         document = openDocument(path);
     if (!document || !document->firstView())
         return false;
-    QPrinter& printer = m_printing.printer();
-    const QString previousPrinter = printer.printerName();
-    if (!printerName.isEmpty())
-        printer.setPrinterName(printerName);
-    const bool printed = document->firstView()->printText(PrintJob::Direct);
-    if (!printerName.isEmpty())
-        printer.setPrinterName(previousPrinter);
+    bool printed = false;
+    if (printerName.isEmpty()) {
+        printed = document->firstView()->printText(PrintJob::Direct);
+    } else {
+        // The named printer with its own settings, for this print only.
+        TextPrinting named;
+        named.printer().setPrinterName(printerName);
+        printed = document->firstView()->printText(PrintJob::Direct, named);
+    }
     if (openedHere)
         closeFrames(document);
     return printed;
@@ -350,6 +356,7 @@ void DocumentManager::updateActiveDocument() {
         return;
     m_activeDocument = document;
     emit activeDocumentChanged(document);
+    emit activeTitleChanged(document ? document->GetTitle() : QString());
 }
 
 void DocumentManager::warn(const QString& message) const {

@@ -17,8 +17,7 @@
 //    openDocument(path). Print switches: printFile(path, printer).
 //  - Recent files: add the path on fileOpened and fileSaved, remove it on openFailed.
 //  - Menus: the document menu while documentCount() > 0 (documentCountChanged), the main menu
-//    otherwise. Title: "ZENTO - " + the active document's title (activeDocumentChanged, then
-//    the document's titleChanged).
+//    otherwise. Title: "ZENTO - " + activeTitleChanged's title, "ZENTO" alone when it is empty.
 //  - Exit and closing the main window: closeAllDocuments(); false means the user cancelled and
 //    the application must go on.
 #pragma once
@@ -111,6 +110,9 @@ signals:
     void fileSaved(const QString& path);
     void openFailed(const QString& path);
     void activeDocumentChanged(CZENTODoc* document); // nullptr when no window is left
+    // The active document's title, when another document becomes active or the active one is
+    // renamed by a save; empty when no window is left.
+    void activeTitleChanged(const QString& title);
     void documentCountChanged(int count);
 
 private:

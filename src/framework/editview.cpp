@@ -113,8 +113,12 @@ TextPrinting& EditView::printing() {
 }
 
 bool EditView::printText(PrintJob job) {
-    return printing().print(this, job, printDocumentName(),
-                            [this](QPrinter* printer) { print(printer); });
+    return printText(job, printing());
+}
+
+bool EditView::printText(PrintJob job, TextPrinting& printing) {
+    return printing.print(this, job, printDocumentName(),
+                          [this](QPrinter* printer) { print(printer); });
 }
 
 QString EditView::printDocumentName() const {

@@ -48,7 +48,9 @@ public:
     // Printing, through the shared settings of printing (a view without them uses its own).
     void setPrinting(TextPrinting* printing) { m_printing = printing; }
     TextPrinting& printing();
-    bool printText(PrintJob job); // the one function the three print commands call
+    bool printText(PrintJob job); // what the three print commands call
+    // The same with other settings, e.g. a printer named for one print.
+    bool printText(PrintJob job, TextPrinting& printing);
     void OnFilePrint() { printText(PrintJob::Dialog); }
     void OnFilePrintDirect() { printText(PrintJob::Direct); }
     void OnFilePrintPreview() { printText(PrintJob::Preview); }

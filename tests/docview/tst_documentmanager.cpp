@@ -106,6 +106,7 @@ private slots:
         Fixture f;
         QSignalSpy counts(&f.manager, &DocumentManager::documentCountChanged);
         QSignalSpy active(&f.manager, &DocumentManager::activeDocumentChanged);
+        QSignalSpy titles(&f.manager, &DocumentManager::activeTitleChanged);
         CZENTODoc* first = f.manager.newDocument();
         CZENTODoc* second = f.manager.newDocument();
         QCOMPARE(first->GetTitle(), QStringLiteral("Texto1"));
@@ -117,9 +118,12 @@ private slots:
         QCOMPARE(counts.count(), 2);
         QCOMPARE(counts.last().at(0).toInt(), 2);
         QCOMPARE(active.count(), 2);
+        QCOMPARE(titles.count(), 2);
+        QCOMPARE(titles.last().at(0).toString(), QStringLiteral("Texto2"));
 
         QVERIFY(f.manager.closeDocument(second));
         QCOMPARE(f.manager.activeDocument(), first);
+        QCOMPARE(titles.last().at(0).toString(), QStringLiteral("Texto1"));
         // Numbers are not given out again.
         QCOMPARE(f.manager.newDocument()->GetTitle(), QStringLiteral("Texto3"));
     }
@@ -201,6 +205,7 @@ private slots:
         const QDir folder(QString::fromStdString(dir.path().string()));
         Fixture f;
         CZENTODoc* document = f.manager.newDocument();
+        QSignalSpy titles(&f.manager, &DocumentManager::activeTitleChanged);
         Fixture::type(document->firstView(), QStringLiteral("hola"));
         QVERIFY(document->IsModified());
         f.saveNames.append(folder.filePath(typed));
@@ -210,6 +215,8 @@ private slots:
         QCOMPARE(document->GetTitle(), written);
         QVERIFY(!document->IsModified());
         QCOMPARE(f.manager.activeFrame()->windowTitle(), written);
+        QCOMPARE(titles.count(), 1);
+        QCOMPARE(titles.at(0).at(0).toString(), written);
 
         // Cancelling the name writes nothing and changes nothing.
         Fixture::type(document->firstView(), QStringLiteral("!"));
@@ -293,6 +300,7 @@ private slots:
         QCOMPARE(counts.count(), 1);
         QCOMPARE(counts.at(0).at(0).toInt(), 0);
         QCOMPARE(f.manager.activeDocument(), nullptr);
+        QCOMPARE(f.manager.activeView(), nullptr);
     }
 
     // Text typed before generating is lost; the document stays modified, the close asks, and
@@ -425,6 +433,10 @@ private slots:
         QCOMPARE(f.manager.documentCount(), 0);
         QVERIFY(!f.manager.printFile(dir.File("no_existe.txt").c_str()));
         QCOMPARE(f.warnings.size(), 1);
+        QVERIFY(!f.manager.printFile(path, QStringLiteral("zento-no-existe")));
+        QCOMPARE(f.manager.documentCount(), 0);
+        // The named printer was for that print only.
+        QCOMPARE(f.manager.printing().printer().outputFileName(), QString::fromStdString(pdf));
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -175,6 +176,19 @@ private slots:
         view.setTextBytes(lines(400));
         QVERIFY(view.printText(PrintJob::Preview));
         QVERIFY(previewPages > 1);
+    }
+
+    // A printer that is not there: nothing is printed, and the user is told.
+    void missingPrinterIsReported() {
+        TextPrinting printing;
+        printing.printer().setPrinterName(QStringLiteral("zento-no-existe"));
+        EditView view;
+        view.setPrinting(&printing);
+        QVERIFY(!view.printText(PrintJob::Direct));
+        auto* message = view.findChild<QMessageBox*>();
+        QVERIFY(message);
+        QCOMPARE(message->text(),
+                 QStringLiteral("No se puede imprimir: la impresora no está disponible."));
     }
 
     // The page setup changes the settings that later prints use.
