@@ -50,7 +50,13 @@ DocumentManager::DocumentManager(QMdiArea* area, QObject* parent) : QObject(pare
     connect(area, &QMdiArea::subWindowActivated, this, &DocumentManager::updateActiveDocument);
 }
 
-DocumentManager::~DocumentManager() = default;
+DocumentManager::~DocumentManager() {
+    // Windows that outlive the manager close without asking it.
+    for (const CZENTODoc* document : std::as_const(m_documents)) {
+        for (CChildFrame* frame : frames(document))
+            frame->setCloseGuard({});
+    }
+}
 
 CommandState DocumentManager::commandState(int id) const {
     if (const DocumentRoute* route = findDocumentRoute(id))

@@ -3,11 +3,14 @@
 
 #include "framework/commands.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPrinter>
 #include <QTextDocument>
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace zento {
 
@@ -30,6 +33,17 @@ constexpr EditRoute kEditRoutes[] = {
     {ID_EDIT_COPY, &QPlainTextEdit::copy, hasSelection},
     {ID_EDIT_PASTE, &QPlainTextEdit::paste,
      [](const QPlainTextEdit& edit) { return edit.canPaste(); }},
+};
+
+// The texts of the edit control's menu entries, by the entries' object names.
+constexpr std::pair<const char*, const char*> kContextMenuTexts[] = {
+    {"edit-undo", "&Deshacer"},
+    {"edit-redo", "&Rehacer"},
+    {"edit-cut", "Cor&tar"},
+    {"edit-copy", "&Copiar"},
+    {"edit-paste", "&Pegar"},
+    {"edit-delete", "&Eliminar"},
+    {"select-all", "Seleccionar &todo"},
 };
 
 const EditRoute* findEditRoute(int id) {
@@ -86,6 +100,28 @@ void EditView::onContentsChange(int, int charsRemoved, int charsAdded) {
         return;
     m_exactBytes.reset();
     emit textEdited();
+}
+
+QMenu* EditView::createSpanishContextMenu() {
+    QMenu* menu = createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+        const auto it = std::ranges::find_if(kContextMenuTexts, [action](const auto& entry) {
+            return action->objectName() == QLatin1String(entry.first);
+        });
+        if (it == std::end(kContextMenuTexts))
+            continue;
+        // The keys stay as the control shows them, after the tab.
+        const QString text = action->text();
+        const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+        action->setText(QString::fromUtf8(it->second) + (tab < 0 ? QString() : text.mid(tab)));
+    }
+    return menu;
+}
+
+void EditView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createSpanishContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 CommandState EditView::commandState(int id) const {

@@ -417,6 +417,20 @@ private slots:
             QVERIFY(!f.manager.onCommand(id));
     }
 
+    // Windows left behind by a manager that is gone close without a question.
+    void windowsOutliveTheManager() {
+        QMdiArea area;
+        area.show();
+        {
+            DocumentManager manager(&area);
+            manager.setPrompts({});
+            Fixture::type(manager.newDocument()->firstView(), QStringLiteral("x"));
+        }
+        QCOMPARE(area.subWindowList().size(), 1);
+        area.closeAllSubWindows();
+        QVERIFY(area.subWindowList().isEmpty());
+    }
+
     // The print switches: the file is printed without a dialog and its document closed again.
     void printFile() {
         TempDir dir;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -107,6 +108,19 @@ private slots:
         QCOMPARE(view.textBytes(), "dosuno ");
         QVERIFY(view.onCommand(ID_EDIT_UNDO));
         QCOMPARE(view.textBytes(), "dos");
+    }
+
+    void spanishContextMenu() {
+        EditView view;
+        view.setTextBytes("texto");
+        std::unique_ptr<QMenu> menu(view.createSpanishContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
+        }
+        QCOMPARE(texts, (QStringList{"&Deshacer", "&Rehacer", "Cor&tar", "&Copiar", "&Pegar",
+                                     "&Eliminar", "Seleccionar &todo"}));
     }
 
     // Direct printing uses the current printer with no dialog; a long text takes several pages.
