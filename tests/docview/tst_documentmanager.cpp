@@ -128,17 +128,10 @@ private slots:
         QCOMPARE(f.manager.newDocument()->GetTitle(), QStringLiteral("Texto3"));
     }
 
-    // Opened and saved unedited, a file keeps every byte.
-    void openAndSaveAreByteExact_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("mixed line ends, no final one") << QByteArray("a\r\nb\nc\rd");
-        QTest::newRow("single-byte names") << QByteArray("A\xF1o\tPeso\xB2\r\n");
-        QTest::newRow("UTF-8 names") << QByteArray("A\xC3\xB1o\r\n");
-        QTest::newRow("NUL") << QByteArray("a\0b\r\n\0", 6);
-        QTest::newRow("empty") << QByteArray();
-    }
+    // Opened and saved unedited, a file keeps every byte: single-byte names, mixed line ends,
+    // NUL, no line end at the end.
     void openAndSaveAreByteExact() {
-        QFETCH(QByteArray, bytes);
+        const QByteArray bytes("A\xF1o\tPeso\xB2\r\nb\nc\rd\0e", 18);
         TempDir dir;
         const QString path = QString::fromStdString(dir.Write("entrada.txt", bytes.toStdString()));
         Fixture f;

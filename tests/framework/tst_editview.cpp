@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -110,19 +109,6 @@ private slots:
         QCOMPARE(view.textBytes(), "dos");
     }
 
-    void spanishContextMenu() {
-        EditView view;
-        view.setTextBytes("texto");
-        std::unique_ptr<QMenu> menu(view.createSpanishContextMenu());
-        QStringList texts;
-        for (const QAction* action : menu->actions()) {
-            if (!action->isSeparator())
-                texts.append(action->text().section(QLatin1Char('\t'), 0, 0));
-        }
-        QCOMPARE(texts, (QStringList{"&Deshacer", "&Rehacer", "Cor&tar", "&Copiar", "&Pegar",
-                                     "&Eliminar", "Seleccionar &todo"}));
-    }
-
     // Direct printing uses the current printer with no dialog; a long text takes several pages.
     void printsToPdf_data() {
         QTest::addColumn<QByteArray>("text");
@@ -203,17 +189,6 @@ private slots:
         QVERIFY(message);
         QCOMPARE(message->text(),
                  QStringLiteral("No se puede imprimir: la impresora no está disponible."));
-    }
-
-    // The page setup changes the settings that later prints use.
-    void setupIsRemembered() {
-        TextPrinting printing;
-        printing.setModalRunner([&](QDialog&) {
-            printing.printer().setPageOrientation(QPageLayout::Landscape);
-            return int(QDialog::Accepted);
-        });
-        QVERIFY(printing.setup(nullptr));
-        QCOMPARE(printing.printer().pageLayout().orientation(), QPageLayout::Landscape);
     }
 };
 
