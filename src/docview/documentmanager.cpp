@@ -6,7 +6,9 @@
 #include "framework/commands.h"
 #include "framework/documentfile.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
 
@@ -48,6 +50,8 @@ QString absolutePath(const QString& path) {
 
 DocumentManager::DocumentManager(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {
     connect(area, &QMdiArea::subWindowActivated, this, &DocumentManager::updateActiveDocument);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &DocumentManager::commandStatesChanged);
 }
 
 DocumentManager::~DocumentManager() {
@@ -309,6 +313,13 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     frame->setCloseGuard([this](CChildFrame* closing) { return canCloseFrame(closing); });
     connect(frame, &CChildFrame::closed, this, &DocumentManager::frameClosed);
     view->attachDocument(document);
+    // The editing commands follow the active view's selection and undo history.
+    const auto viewChanged = [this, view] {
+        if (view == activeView())
+            emit commandStatesChanged();
+    };
+    connect(view, &QPlainTextEdit::copyAvailable, this, viewChanged);
+    connect(view, &QPlainTextEdit::undoAvailable, this, viewChanged);
     m_area->addSubWindow(frame);
     updateTitles(document);
     frame->show();
@@ -357,6 +368,7 @@ void DocumentManager::updateTitles(CZENTODoc* document) {
 }
 
 void DocumentManager::updateActiveDocument() {
+    emit commandStatesChanged();
     CZENTODoc* document = activeDocument();
     if (document == m_activeDocument)
         return;

@@ -406,6 +406,10 @@ private slots:
             QVERIFY(f.manager.commandState(id).enabled);
         QVERIFY(f.manager.commandState(ID_EDIT_UNDO).handled);
         QVERIFY(!f.manager.commandState(ID_EDIT_UNDO).enabled);
+        QSignalSpy states(&f.manager, &DocumentManager::commandStatesChanged);
+        Fixture::type(f.manager.activeView(), QStringLiteral("x"));
+        QVERIFY(states.count() > 0);
+        QVERIFY(f.manager.commandState(ID_EDIT_UNDO).enabled);
         for (const int id : {ID_APP_ABOUT, ID_APP_EXIT, ID_WINDOW_CASCADE, ID_AYUDA_DOCUMENTO})
             QVERIFY(!f.manager.onCommand(id));
     }
