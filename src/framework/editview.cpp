@@ -5,6 +5,7 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPrinter>
 #include <QTextDocument>
 
@@ -45,6 +46,19 @@ constexpr std::pair<const char*, const char*> kContextMenuTexts[] = {
     {"edit-delete", "&Eliminar"},
     {"select-all", "Seleccionar &todo"},
 };
+
+// Runs of non-blank characters up to this long still wrap at word boundaries in a blink.
+constexpr qsizetype kLongestWordWrapped = 4096;
+
+bool hasLongRun(const QString& text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestWordWrapped)
+            return true;
+    }
+    return false;
+}
 
 const EditRoute* findEditRoute(int id) {
     const auto it = std::ranges::find(kEditRoutes, id, &EditRoute::id);
@@ -89,10 +103,28 @@ void EditView::setDecodedText(DecodedText decoded, std::optional<QByteArray> exa
     m_format = decoded.format;
     m_exactBytes = std::move(exactBytes);
     m_replacing = true;
+    // The wrapping that is quick for the new text, set while the text it is quick for is in.
+    const bool longRun = hasLongRun(decoded.text);
+    if (longRun)
+        setWrap(QTextOption::WrapAnywhere);
     // setPlainText leaves undo off while it fills the control, so the replacement costs no
     // undo memory.
     setPlainText(decoded.text);
+    if (!longRun)
+        setWrap(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_replacing = false;
+}
+
+void EditView::setWrap(QTextOption::WrapMode mode) {
+    // Any change lays the whole text out again.
+    if (wordWrapMode() != mode)
+        setWordWrapMode(mode);
+}
+
+void EditView::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText() && hasLongRun(source->text()))
+        setWrap(QTextOption::WrapAnywhere);
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void EditView::onContentsChange(int, int charsRemoved, int charsAdded) {

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 
 class QMenu;
+class QMimeData;
 
 #include <memory>
 #include <optional>
@@ -68,9 +69,13 @@ protected:
     // The name a print job carries.
     virtual QString printDocumentName() const;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void setDecodedText(DecodedText decoded, std::optional<QByteArray> exactBytes);
+    // Word wrapping takes time quadratic in the length of a run with no place to break (a token
+    // of megabytes would freeze the window for hours): text with such a run wraps anywhere.
+    void setWrap(QTextOption::WrapMode mode);
     void onContentsChange(int position, int charsRemoved, int charsAdded);
 
     TextFormat m_format;
