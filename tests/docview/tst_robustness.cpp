@@ -13,6 +13,8 @@
 
 #include "../common/tempdir.h"
 
+#include <QPrinter>
+
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -211,6 +213,12 @@ private slots:
         QVERIFY(view.onCommand(ID_EDIT_PASTE));
         QCOMPARE(view.toPlainText().size(), giant.size() + 4); // "a b", LF, the token
         QCOMPARE(view.wordWrapMode(), QTextOption::WrapAnywhere);
+        // Printed, too, without waiting for ever.
+        TempDir dir;
+        const std::string pdf = dir.File("token.pdf");
+        view.printing().printer().setOutputFileName(QString::fromStdString(pdf));
+        QVERIFY(view.onCommand(ID_FILE_PRINT_DIRECT));
+        QVERIFY(ReadFile(pdf).starts_with("%PDF"));
         view.setTextBytes("a b\r\n");
         QCOMPARE(view.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     }
