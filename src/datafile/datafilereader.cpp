@@ -1,12 +1,25 @@
 // Chunked token reader: tokens are views into the chunk, or into a carry buffer when they span
-// more than one chunk.
+// more than one chunk. Each chunk is turned into whitespace bits once, 64 bytes at a time.
 #include "datafilereader.h"
 
-#include "whitespace.h"
+#include "bytescan.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zento {
+
+namespace {
+
+constexpr std::size_t RoundUp64(std::size_t n) {
+    return (n + 63) / 64 * 64;
+}
+
+// The first read is small so that a command that needs only the names reads little more than
+// them; reads then double up to the full chunk.
+constexpr std::size_t kFirstRead = std::size_t{64} << 10;
+
+} // namespace
 
 Result<DataFileReader> DataFileReader::Open(const std::string& path) {
     auto source = FileByteSource::Open(path);
@@ -18,60 +31,102 @@ Result<DataFileReader> DataFileReader::Open(const std::string& path) {
 DataFileReader::DataFileReader(std::unique_ptr<ByteSource> source, std::string path,
                                std::size_t chunkSize)
     : m_source(std::move(source)), m_path(std::move(path)),
-      m_buffer(std::max<std::size_t>(chunkSize, 1)) {}
+      m_chunkSize(std::max<std::size_t>(chunkSize, 1)),
+      m_nextRead(std::min(m_chunkSize, kFirstRead)),
+      m_buffer(std::make_unique_for_overwrite<char[]>(RoundUp64(m_chunkSize) + kTokenSlack)),
+      m_white(std::make_unique_for_overwrite<std::uint64_t[]>(RoundUp64(m_chunkSize) / 64 + 1)) {
+    m_white[0] = ~std::uint64_t{0};
+    if (m_source)
+        m_expectedSize = m_source->size();
+}
 
 bool DataFileReader::Refill() {
     m_pos = 0;
     m_end = 0;
-    if (!m_source)
-        return false;
-    m_end = m_source->Read(m_buffer);
-    if (m_end == 0) {
-        m_systemError = m_source->error();
-        m_source.reset();
+    if (m_source) {
+        m_end = m_source->Read(std::span<char>(m_buffer.get(), m_nextRead));
+        m_nextRead = std::min(m_nextRead * 2, m_chunkSize);
+        if (m_end == 0) {
+            m_systemError = m_source->error();
+            m_source.reset();
+        }
     }
+    const std::size_t padded = RoundUp64(m_end);
+    std::memset(m_buffer.get() + m_end, ' ', padded - m_end + kTokenSlack);
+    m_words = padded / 64;
+    bytescan::WhitespaceMasks(m_buffer.get(), padded, m_white.get());
+    m_white[m_words] = ~std::uint64_t{0};
     return m_end != 0;
 }
 
 void DataFileReader::SkipWhitespace() {
     for (;;) {
-        while (m_pos < m_end && IsWhitespace(m_buffer[m_pos]))
-            ++m_pos;
+        m_pos = NextNonWhite(m_pos);
         if (m_pos < m_end || !Refill())
-            return;
+            break;
     }
+    SyncCursors();
 }
 
-bool DataFileReader::ReadToken(std::string_view& token) {
+bool DataFileReader::ReadTokenAcrossChunks(std::string_view& token) {
     SkipWhitespace();
     if (m_pos == m_end)
         return false;
-    const char* data = m_buffer.data();
-    std::size_t stop = m_pos;
-    while (stop < m_end && !IsWhitespace(data[stop]))
-        ++stop;
+    const char* data = m_buffer.get();
+    std::size_t stop = NextWhite(m_pos);
     if (stop < m_end) {
         token = std::string_view(data + m_pos, stop - m_pos);
         m_pos = stop;
+        SyncCursors();
         ++m_tokensRead;
         return true;
     }
     // The token runs to the end of the chunk: gather it whole, across as many chunks as it takes.
-    m_carry.assign(data + m_pos, m_end - m_pos);
+    m_carry.assign(data + m_pos, data + m_end);
     while (Refill()) {
-        stop = 0;
-        while (stop < m_end && !IsWhitespace(data[stop]))
-            ++stop;
-        m_carry.append(data, stop);
+        stop = NextWhite(0);
+        m_carry.insert(m_carry.end(), data, data + stop);
         m_pos = stop;
         if (stop < m_end)
             break;
     }
+    SyncCursors();
     if (failed())
         return false;
-    token = m_carry;
+    const std::size_t size = m_carry.size();
+    m_carry.resize(size + kTokenSlack, ' ');
+    token = std::string_view(m_carry.data(), size);
     ++m_tokensRead;
     return true;
+}
+
+std::size_t DataFileReader::ReadTokens(std::span<std::string_view> tokens) {
+    // Locals, so that the stores into tokens cannot make the compiler reload the members.
+    const ChunkBits bits = Bits();
+    const char* const data = m_buffer.get();
+    Cursor starts = m_starts;
+    Cursor ends = m_ends;
+    std::size_t n = 0;
+    std::size_t start = 0;
+    std::size_t stop = 0;
+    while (n < tokens.size() && bits.Take(starts, ends, start, stop))
+        tokens[n++] = std::string_view(data + start, stop - start);
+    m_starts = starts;
+    m_ends = ends;
+    if (n == 0)
+        return !tokens.empty() && ReadTokenAcrossChunks(tokens[0]) ? 1 : 0;
+    const std::string_view last = tokens[n - 1];
+    m_pos = static_cast<std::size_t>(last.data() - data) + last.size();
+    m_tokensRead += static_cast<std::int64_t>(n);
+    return n;
+}
+
+void DataFileReader::SyncCursors() {
+    const std::size_t word = m_pos / 64;
+    const std::uint64_t from = ~std::uint64_t{0} << (m_pos % 64);
+    const ChunkBits bits = Bits();
+    m_starts = {word, word < m_words ? bits.Starts(word) & from : 0};
+    m_ends = {word, bits.Ends(word) & from << 1};
 }
 
 DataError DataFileReader::error() const {
