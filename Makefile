@@ -1,10 +1,12 @@
-# Entry points: `make run` starts ZENTO, `make test` runs every test. Both install what is missing.
+# Entry points: `make run` starts ZENTO, `make test` runs every test, `make bench` times the
+# command-line tool on large generated files. All install what is missing.
 BUILD_DIR ?= build
+BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run bench clean
 
 all: build
 
@@ -24,5 +26,13 @@ test: build
 run: build
 	./$(BUILD_DIR)/src/cli/zento-cli modelo logit examples/vaso.txt
 
+# A Release build of its own (portable flags, no -march), then bench.py prints the table.
+bench: deps
+	@if [ ! -f $(BENCH_DIR)/build.ninja ]; then \
+	    cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZENTO_BENCH=ON \
+	        -DZENTO_TESTS=OFF -DZENTO_GUI=OFF; fi
+	cmake --build $(BENCH_DIR) --parallel 2
+	python3 tests/bench/bench.py $(BENCH_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR)
