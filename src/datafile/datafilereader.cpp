@@ -121,6 +121,39 @@ std::size_t DataFileReader::ReadTokens(std::span<std::string_view> tokens) {
     return n;
 }
 
+std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*& out,
+                                       const char* limit) {
+    const ChunkBits bits = Bits();
+    const char* const data = m_buffer.get();
+    Cursor starts = m_starts;
+    Cursor ends = m_ends;
+    char* cur = out;
+    std::size_t pos = m_pos;
+    std::size_t n = 0;
+    std::size_t start = 0;
+    std::size_t stop = 0;
+    for (; n < count && bits.Peek(starts, ends, start, stop); ++n) {
+        const std::size_t size = stop - start;
+        if (static_cast<std::size_t>(limit - cur) < size + 1 + kTokenSlack)
+            break;
+        ChunkBits::Take(starts, ends);
+        // Short tokens in one fixed-size copy: the slack after them is readable.
+        if (size <= kTokenSlack)
+            std::memcpy(cur, data + start, kTokenSlack);
+        else
+            std::memcpy(cur, data + start, size);
+        cur += size;
+        *cur++ = separator;
+        pos = stop;
+    }
+    m_starts = starts;
+    m_ends = ends;
+    m_pos = pos;
+    m_tokensRead += static_cast<std::int64_t>(n);
+    out = cur;
+    return n;
+}
+
 void DataFileReader::SyncCursors() {
     const std::size_t word = m_pos / 64;
     const std::uint64_t from = ~std::uint64_t{0} << (m_pos % 64);

@@ -46,6 +46,10 @@ public:
     // unless the file is at its end (or failed, or tokens is empty). All the views stay valid
     // until the next call. Tokens come out of one chunk per call, so a call may return fewer.
     std::size_t ReadTokens(std::span<std::string_view> tokens);
+    // Copies up to count tokens to out, each followed by separator, advancing out; stops early
+    // at the end of the chunk or when the next token and kTokenSlack more bytes would pass
+    // limit. Returns how many were copied; 0 says only that ReadToken must take the next one.
+    std::size_t CopyTokens(std::size_t count, char separator, char*& out, const char* limit);
     // Consumes a run of whitespace, possibly empty. Never changes what ReadToken returns next.
     void SkipWhitespace();
     void Close() { m_source.reset(); }
@@ -84,9 +88,10 @@ private:
         std::uint64_t Ends(std::size_t word) const {
             return white[word] & ~(white[word] << 1 | Before(word));
         }
-        // The next token if it lies wholly inside the chunk. Every start has its end by m_end
-        // at the latest (the padding is whitespace), in the word after the chunk at most.
-        bool Take(Cursor& starts, Cursor& ends, std::size_t& start, std::size_t& stop) const {
+        // The next token if it lies wholly inside the chunk, not taken yet. Every start has
+        // its end by m_end at the latest (the padding is whitespace), so in the word after
+        // the chunk at most.
+        bool Peek(Cursor& starts, Cursor& ends, std::size_t& start, std::size_t& stop) const {
             while (starts.bits == 0) {
                 if (++starts.word >= words)
                     return false;
@@ -96,10 +101,16 @@ private:
                 ends.bits = Ends(++ends.word);
             start = starts.word * 64 + static_cast<std::size_t>(std::countr_zero(starts.bits));
             stop = ends.word * 64 + static_cast<std::size_t>(std::countr_zero(ends.bits));
-            if (stop >= end)
-                return false;
+            return stop < end;
+        }
+        static void Take(Cursor& starts, Cursor& ends) {
             starts.bits &= starts.bits - 1;
             ends.bits &= ends.bits - 1;
+        }
+        bool Take(Cursor& starts, Cursor& ends, std::size_t& start, std::size_t& stop) const {
+            if (!Peek(starts, ends, start, stop))
+                return false;
+            Take(starts, ends);
             return true;
         }
     };

@@ -49,6 +49,14 @@ public:
         }
         m_cur = cur;
     }
+    // Up to count values of the reader, each with its tab, copied straight from its chunk;
+    // returns how many (0: the next one must come through ReadToken and Values).
+    std::size_t CopyValues(DataFileReader& reader, std::size_t count) {
+        char* cur = m_cur;
+        const std::size_t copied = reader.CopyTokens(count, '\t', cur, m_limit);
+        m_cur = cur;
+        return copied;
+    }
     void Append(std::string_view piece) {
         if (static_cast<std::size_t>(m_limit - m_cur) < piece.size()) [[unlikely]] {
             Flush(false);
@@ -169,41 +177,33 @@ Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Si
         for (; written < cases && out.ok(); ++written)
             out.LineEnd();
     }
-    std::int64_t column = 0; // tokens of the current case read so far
-    while (written < cases && width > 0) {
-        std::size_t want = batch.size();
-        const std::int64_t linesLeft = cases - written;
-        if (linesLeft <= static_cast<std::int64_t>(batch.size()))
-            want = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(want),
-                                                                   linesLeft * width - column));
-        const std::size_t got = reader->ReadTokens(std::span(batch.data(), want));
-        if (got == 0) {
+    const std::int64_t dropped = width - kept;
+    // One case: its values straight from the reader's chunk where they can be, through a
+    // token at a time where they cannot (across chunks, or when the block is full).
+    const auto writeCase = [&] {
+        for (std::int64_t column = 0; column < kept;) {
+            const std::size_t want = static_cast<std::size_t>(
+                std::min<std::int64_t>(kept - column, std::int64_t{1} << 30));
+            std::size_t copied = out.CopyValues(*reader, want);
+            if (copied == 0) {
+                if (!reader->ReadToken(token))
+                    return false;
+                out.Values(std::span(&token, 1));
+                copied = 1;
+            }
+            column += static_cast<std::int64_t>(copied);
+        }
+        return skip(dropped);
+    };
+    for (; written < cases && width > 0; ++written) {
+        if (!writeCase()) [[unlikely]] {
             if (!untilEnd || reader->failed())
                 return failure();
             out.DropLine();
             break;
         }
-        for (std::size_t i = 0; i < got;) {
-            if (column < kept) {
-                const std::size_t take =
-                    static_cast<std::size_t>(std::min<std::int64_t>(kept - column, got - i));
-                out.Values(std::span(batch.data() + i, take));
-                i += take;
-                column += static_cast<std::int64_t>(take);
-            }
-            if (column >= kept) {
-                const std::size_t drop =
-                    static_cast<std::size_t>(std::min<std::int64_t>(width - column, got - i));
-                i += drop;
-                column += static_cast<std::int64_t>(drop);
-                if (column == width) {
-                    out.LineEnd();
-                    column = 0;
-                    ++written;
-                }
-            }
-        }
-        if (!out.ok())
+        out.LineEnd();
+        if (!out.ok()) [[unlikely]]
             return failure();
     }
     out.Append("END");

@@ -123,8 +123,9 @@ TEST(DataFileReaderTest, AnyMixOfCallsGivesTheTokensInOrder) {
                 std::memcpy(after, token.data() + token.size(), sizeof after);
                 tokens.emplace_back(token);
             };
+            std::vector<char> copyBuffer(200);
             for (bool more = true; more;) {
-                switch (random() % 3) {
+                switch (random() % 4) {
                 case 0: {
                     std::string_view token;
                     more = reader.ReadToken(token);
@@ -138,6 +139,24 @@ TEST(DataFileReaderTest, AnyMixOfCallsGivesTheTokensInOrder) {
                     for (std::size_t i = 0; i < n; ++i)
                         keep(batch[i]);
                     more = n > 0;
+                    break;
+                }
+                case 2: {
+                    // Tokens copied with a separator that no token holds; room for a few.
+                    char* out = copyBuffer.data();
+                    const char* limit = out + random() % copyBuffer.size();
+                    const std::size_t n = reader.CopyTokens(1 + random() % 8, '\t', out, limit);
+                    ASSERT_LE(out, limit);
+                    std::size_t begin = 0;
+                    const std::string_view copied(copyBuffer.data(), out - copyBuffer.data());
+                    for (std::size_t i = 0; i < n; ++i) {
+                        const std::size_t tab = copied.find('\t', begin);
+                        ASSERT_NE(std::string_view::npos, tab);
+                        tokens.emplace_back(copied.substr(begin, tab - begin));
+                        begin = tab + 1;
+                    }
+                    EXPECT_EQ(copied.size(), begin);
+                    // 0 copied says nothing about the end: ReadToken decides.
                     break;
                 }
                 default:
