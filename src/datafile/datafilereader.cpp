@@ -104,15 +104,16 @@ std::size_t DataFileReader::ReadTokens(std::span<std::string_view> tokens) {
     // Locals, so that the stores into tokens cannot make the compiler reload the members.
     const ChunkBits bits = Bits();
     const char* const data = m_buffer.get();
-    Cursor starts = m_starts;
-    Cursor ends = m_ends;
+    Cursor edges = m_edges;
+    Cursor after;
     std::size_t n = 0;
     std::size_t start = 0;
     std::size_t stop = 0;
-    while (n < tokens.size() && bits.Take(starts, ends, start, stop))
-        tokens[n++] = std::string_view(data + start, stop - start);
-    m_starts = starts;
-    m_ends = ends;
+    for (; n < tokens.size() && bits.Peek(edges, after, start, stop); ++n) {
+        edges = after;
+        tokens[n] = std::string_view(data + start, stop - start);
+    }
+    m_edges = edges;
     if (n == 0)
         return !tokens.empty() && ReadTokenAcrossChunks(tokens[0]) ? 1 : 0;
     const std::string_view last = tokens[n - 1];
@@ -125,18 +126,18 @@ std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*&
                                        const char* limit) {
     const ChunkBits bits = Bits();
     const char* const data = m_buffer.get();
-    Cursor starts = m_starts;
-    Cursor ends = m_ends;
+    Cursor edges = m_edges;
+    Cursor after;
     char* cur = out;
     std::size_t pos = m_pos;
     std::size_t n = 0;
     std::size_t start = 0;
     std::size_t stop = 0;
-    for (; n < count && bits.Peek(starts, ends, start, stop); ++n) {
+    for (; n < count && bits.Peek(edges, after, start, stop); ++n) {
         const std::size_t size = stop - start;
         if (static_cast<std::size_t>(limit - cur) < size + 1 + kTokenSlack)
             break;
-        ChunkBits::Take(starts, ends);
+        edges = after;
         // Short tokens in one fixed-size copy: the slack after them is readable.
         if (size <= kTokenSlack)
             std::memcpy(cur, data + start, kTokenSlack);
@@ -146,8 +147,7 @@ std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*&
         *cur++ = separator;
         pos = stop;
     }
-    m_starts = starts;
-    m_ends = ends;
+    m_edges = edges;
     m_pos = pos;
     m_tokensRead += static_cast<std::int64_t>(n);
     out = cur;
@@ -155,11 +155,11 @@ std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*&
 }
 
 void DataFileReader::SyncCursors() {
-    const std::size_t word = m_pos / 64;
-    const std::uint64_t from = ~std::uint64_t{0} << (m_pos % 64);
-    const ChunkBits bits = Bits();
-    m_starts = {word, word < m_words ? bits.Starts(word) & from : 0};
-    m_ends = {word, bits.Ends(word) & from << 1};
+    // m_pos is just past a token (whitespace, and the edge there belongs to that token) or at
+    // the start of the next one.
+    const bool white = (m_white[m_pos / 64] >> (m_pos % 64) & 1) != 0;
+    const std::size_t from = m_pos + (white ? 1 : 0);
+    m_edges = {from / 64, Bits().Edges(from / 64) & ~std::uint64_t{0} << (from % 64)};
 }
 
 DataError DataFileReader::error() const {

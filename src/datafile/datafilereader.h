@@ -35,8 +35,10 @@ public:
     // error (failed() tells which); token is then left as it was.
     bool ReadToken(std::string_view& token) {
         std::size_t start, stop;
-        if (!Bits().Take(m_starts, m_ends, start, stop)) [[unlikely]]
+        Cursor after;
+        if (!Bits().Peek(m_edges, after, start, stop)) [[unlikely]]
             return ReadTokenAcrossChunks(token);
+        m_edges = after;
         token = std::string_view(m_buffer.get() + start, stop - start);
         m_pos = stop;
         ++m_tokensRead;
@@ -62,9 +64,8 @@ public:
     std::uint64_t expectedSize() const { return m_expectedSize; }
 
 private:
-    // Token starts or ends still to be taken, a word of bits at a time. Taking the lowest bit
-    // is all that links one token to the next, so finding a token does not wait for the one
-    // before it.
+    // Token edges still to be taken, a word of bits at a time. Taking the lowest bit is all
+    // that links one token to the next, so finding a token does not wait for the one before.
     struct Cursor {
         std::size_t word = 0;
         std::uint64_t bits = 0; // the positions of word not taken yet
@@ -80,38 +81,28 @@ private:
             // chunk before has been read by the time its bits are looked at.
             return word == 0 ? 1 : white[word - 1] >> 63;
         }
-        // Non-whitespace after whitespace.
-        std::uint64_t Starts(std::size_t word) const {
-            return ~white[word] & (white[word] << 1 | Before(word));
+        // Where whitespace changes: a token's first byte, then the byte just past it, and so
+        // on, alternately.
+        std::uint64_t Edges(std::size_t word) const {
+            return white[word] ^ (white[word] << 1 | Before(word));
         }
-        // Whitespace after non-whitespace: the byte just past a token.
-        std::uint64_t Ends(std::size_t word) const {
-            return white[word] & ~(white[word] << 1 | Before(word));
-        }
-        // The next token if it lies wholly inside the chunk, not taken yet. Every start has
-        // its end by m_end at the latest (the padding is whitespace), so in the word after
+        // The next token if it lies wholly inside the chunk; after is the cursor past it. Every
+        // token ends by m_end at the latest (the padding is whitespace), so in the word after
         // the chunk at most.
-        bool Peek(Cursor& starts, Cursor& ends, std::size_t& start, std::size_t& stop) const {
-            while (starts.bits == 0) {
-                if (++starts.word >= words)
+        bool Peek(const Cursor& edges, Cursor& after, std::size_t& start, std::size_t& stop) const {
+            after = edges;
+            while (after.bits == 0) {
+                if (++after.word >= words)
                     return false;
-                starts.bits = Starts(starts.word);
+                after.bits = Edges(after.word);
             }
-            while (ends.bits == 0)
-                ends.bits = Ends(++ends.word);
-            start = starts.word * 64 + static_cast<std::size_t>(std::countr_zero(starts.bits));
-            stop = ends.word * 64 + static_cast<std::size_t>(std::countr_zero(ends.bits));
+            start = after.word * 64 + static_cast<std::size_t>(std::countr_zero(after.bits));
+            after.bits &= after.bits - 1;
+            while (after.bits == 0)
+                after.bits = Edges(++after.word);
+            stop = after.word * 64 + static_cast<std::size_t>(std::countr_zero(after.bits));
+            after.bits &= after.bits - 1;
             return stop < end;
-        }
-        static void Take(Cursor& starts, Cursor& ends) {
-            starts.bits &= starts.bits - 1;
-            ends.bits &= ends.bits - 1;
-        }
-        bool Take(Cursor& starts, Cursor& ends, std::size_t& start, std::size_t& stop) const {
-            if (!Peek(starts, ends, start, stop))
-                return false;
-            Take(starts, ends);
-            return true;
         }
     };
     ChunkBits Bits() const { return {m_white.get(), m_words, m_end}; }
@@ -154,8 +145,7 @@ private:
     // A whitespace bit per byte of the chunk and its padding, then one all-whitespace word.
     std::unique_ptr<std::uint64_t[]> m_white;
     std::size_t m_words = 0; // words covering the chunk's bytes
-    Cursor m_starts;
-    Cursor m_ends;
+    Cursor m_edges;          // the edges of the chunk still ahead
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     std::vector<char> m_carry; // a token that straddles chunks, gathered whole, then the slack
