@@ -33,6 +33,11 @@ std::uint64_t CountTokenStartsScalar(const char* begin, const char* end, bool& a
     return starts;
 }
 
+void CopyWhitespaceAsTabsScalar(char* dst, const char* src, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i)
+        dst[i] = IsWhitespace(src[i]) ? '\t' : src[i];
+}
+
 #if ZENTO_HAVE_SSE2
 
 namespace {
@@ -57,6 +62,17 @@ void WhitespaceMasksSse2(const char* data, std::size_t size, std::uint64_t* mask
         const char* p = data + 64 * w;
         masks[w] = WhiteBits(p) | WhiteBits(p + 16) << 16 | WhiteBits(p + 32) << 32 |
                    WhiteBits(p + 48) << 48;
+    }
+}
+
+void CopyWhitespaceAsTabsSse2(char* dst, const char* src, std::size_t size) {
+    const __m128i tab = _mm_set1_epi8('\t');
+    for (std::size_t i = 0; i < size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        // bytes ^ ((bytes ^ tab) & white): the tab where white, the byte elsewhere.
+        const __m128i out =
+            _mm_xor_si128(bytes, _mm_and_si128(_mm_xor_si128(bytes, tab), WhiteLanes(bytes)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
     }
 }
 

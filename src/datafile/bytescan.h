@@ -23,7 +23,13 @@ void WhitespaceMasksScalar(const char* data, std::size_t size, std::uint64_t* ma
 // updates that flag for the next piece.
 std::uint64_t CountTokenStartsScalar(const char* begin, const char* end, bool& afterWhitespace);
 
+// Copies size bytes from src to dst, each whitespace byte as a tab.
+void CopyWhitespaceAsTabsScalar(char* dst, const char* src, std::size_t size);
+
 #if ZENTO_HAVE_SSE2
+// Moves whole 16-byte blocks: up to 15 bytes past src + size are read and past dst + size
+// written (with their old values or any), so both must have that room.
+void CopyWhitespaceAsTabsSse2(char* dst, const char* src, std::size_t size);
 void WhitespaceMasksSse2(const char* data, std::size_t size, std::uint64_t* masks);
 std::uint64_t CountTokenStartsSse2(const char* begin, const char* end, bool& afterWhitespace);
 #endif
@@ -34,6 +40,23 @@ inline void WhitespaceMasks(const char* data, std::size_t size, std::uint64_t* m
 #else
     WhitespaceMasksScalar(data, size, masks);
 #endif
+}
+
+// Up to 15 bytes past src + size and dst + size may be read and overwritten.
+inline void CopyWhitespaceAsTabs(char* dst, const char* src, std::size_t size) {
+#if ZENTO_HAVE_SSE2
+    CopyWhitespaceAsTabsSse2(dst, src, size);
+#else
+    CopyWhitespaceAsTabsScalar(dst, src, size);
+#endif
+}
+
+// The set bits of x (std::popcount is a library call where the processor may lack POPCNT).
+inline unsigned CountBits(std::uint64_t x) {
+    x -= x >> 1 & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + (x >> 2 & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<unsigned>((x * 0x0101010101010101) >> 56);
 }
 
 inline std::uint64_t CountTokenStarts(const char* begin, const char* end, bool& afterWhitespace) {

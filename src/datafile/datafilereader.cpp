@@ -4,6 +4,8 @@
 
 #include "bytescan.h"
 
+#include <bit>
+
 #include <algorithm>
 #include <cstring>
 
@@ -152,6 +154,53 @@ std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*&
     m_tokensRead += static_cast<std::int64_t>(n);
     out = cur;
     return n;
+}
+
+bool DataFileReader::ReadTokenRun(std::size_t count, std::string_view& run) {
+    if (count == 0)
+        return false;
+    const ChunkBits bits = Bits();
+    const std::uint64_t* const white = bits.white;
+    Cursor edges = m_edges;
+    while (edges.bits == 0) {
+        if (++edges.word >= bits.words)
+            return false;
+        edges.bits = bits.Edges(edges.word);
+    }
+    const std::size_t first =
+        edges.word * 64 + static_cast<std::size_t>(std::countr_zero(edges.bits));
+    // The count-th token end from first on, counted a word at a time: an end is an edge at a
+    // whitespace byte.
+    std::size_t word = edges.word;
+    std::uint64_t ends = edges.bits & white[word];
+    std::size_t left = count;
+    for (unsigned n; (n = bytescan::CountBits(ends)) < left;) {
+        left -= n;
+        if (++word > bits.words)
+            return false;
+        ends = bits.Edges(word) & white[word];
+    }
+    for (; left > 1; --left)
+        ends &= ends - 1;
+    const std::size_t last = word * 64 + static_cast<std::size_t>(std::countr_zero(ends));
+    if (last >= bits.end)
+        return false;
+    // No two whitespace bytes in a row between first and last (a pair that starts at last,
+    // the CR LF after a row, is outside).
+    for (std::size_t w = first / 64; w <= (last - 1) / 64; ++w) {
+        std::uint64_t pairs = white[w] & (white[w] >> 1 | white[w + 1] << 63);
+        if (w == first / 64)
+            pairs &= ~std::uint64_t{0} << (first % 64);
+        if (w == last / 64)
+            pairs &= (std::uint64_t{1} << (last % 64)) - 1;
+        if (pairs != 0)
+            return false;
+    }
+    run = std::string_view(m_buffer.get() + first, last - first);
+    m_pos = last;
+    m_tokensRead += static_cast<std::int64_t>(count);
+    SyncCursors();
+    return true;
 }
 
 void DataFileReader::SyncCursors() {

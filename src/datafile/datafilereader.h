@@ -52,6 +52,11 @@ public:
     // at the end of the chunk or when the next token and kTokenSlack more bytes would pass
     // limit. Returns how many were copied; 0 says only that ReadToken must take the next one.
     std::size_t CopyTokens(std::size_t count, char separator, char*& out, const char* limit);
+    // Reads the next count (>= 1) tokens at once when they lie in the chunk with a single
+    // whitespace byte between each two, as the values of a tab-separated row do: run then
+    // spans them, from the first byte of the first to the last byte of the last, and is
+    // followed by kTokenSlack readable bytes. Otherwise reads nothing and returns false.
+    bool ReadTokenRun(std::size_t count, std::string_view& run);
     // Consumes a run of whitespace, possibly empty. Never changes what ReadToken returns next.
     void SkipWhitespace();
     void Close() { m_source.reset(); }

@@ -1,8 +1,10 @@
 // WinBUGS rectangular data: the chosen leading columns and cases, read forward once.
 #include "rectangulardata.h"
 
+#include "datafile/bytescan.h"
 #include "datafile/datafilereader.h"
 #include "datafile/scandatafile.h"
+#include "datafile/whitespace.h"
 
 #include <algorithm>
 #include <array>
@@ -56,6 +58,24 @@ public:
         const std::size_t copied = reader.CopyTokens(count, '\t', cur, m_limit);
         m_cur = cur;
         return copied;
+    }
+    // Values that lie one whitespace byte apart, each separator becoming a tab, and a tab.
+    void Run(std::string_view run) {
+        if (static_cast<std::size_t>(m_limit - m_cur) >= run.size() + kCopy + 1) [[likely]] {
+            bytescan::CopyWhitespaceAsTabs(m_cur, run.data(), run.size());
+            m_cur += run.size();
+            *m_cur++ = '\t';
+            return;
+        }
+        // No room left in the block: value by value, which flushes as it must.
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i <= run.size(); ++i) {
+            if (i == run.size() || IsWhitespace(run[i])) {
+                const std::string_view value = run.substr(begin, i - begin);
+                Values(std::span(&value, 1));
+                begin = i + 1;
+            }
+        }
     }
     void Append(std::string_view piece) {
         if (static_cast<std::size_t>(m_limit - m_cur) < piece.size()) [[unlikely]] {
@@ -180,7 +200,13 @@ Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Si
     const std::int64_t dropped = width - kept;
     // One case: its values straight from the reader's chunk where they can be, through a
     // token at a time where they cannot (across chunks, or when the block is full).
+    std::string_view run;
     const auto writeCase = [&] {
+        if (kept > 0 && reader->ReadTokenRun(static_cast<std::size_t>(kept), run)) {
+            out.Run(run);
+            return dropped == 0 || reader->ReadTokenRun(static_cast<std::size_t>(dropped), run) ||
+                   skip(dropped);
+        }
         for (std::int64_t column = 0; column < kept;) {
             const std::size_t want = static_cast<std::size_t>(
                 std::min<std::int64_t>(kept - column, std::int64_t{1} << 30));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ std::uint64_t ReferenceStarts(const std::string& bytes, bool afterWhitespace) {
     return starts;
 }
 
+using CopyFunction = void (*)(char*, const char*, std::size_t);
 using CountFunction = std::uint64_t (*)(const char*, const char*, bool&);
 using MaskFunction = void (*)(const char*, std::size_t, std::uint64_t*);
 
@@ -43,16 +45,21 @@ struct Twin {
     const char* name;
     CountFunction count;
     MaskFunction masks;
+    CopyFunction copy;
 };
 
 std::vector<Twin> Twins() {
-    return {
-        {"scalar", &bytescan::CountTokenStartsScalar, &bytescan::WhitespaceMasksScalar},
-#if ZENTO_HAVE_SSE2
-            {"sse2", &bytescan::CountTokenStartsSse2, &bytescan::WhitespaceMasksSse2},
-#endif
-            {"chosen", &bytescan::CountTokenStarts, &bytescan::WhitespaceMasks},
+    std::vector<Twin> twins = {
+        {"scalar", &bytescan::CountTokenStartsScalar, &bytescan::WhitespaceMasksScalar,
+         &bytescan::CopyWhitespaceAsTabsScalar},
+        {"chosen", &bytescan::CountTokenStarts, &bytescan::WhitespaceMasks,
+         &bytescan::CopyWhitespaceAsTabs},
     };
+#if ZENTO_HAVE_SSE2
+    twins.push_back({"sse2", &bytescan::CountTokenStartsSse2, &bytescan::WhitespaceMasksSse2,
+                     &bytescan::CopyWhitespaceAsTabsSse2});
+#endif
+    return twins;
 }
 
 TEST(ByteScanTest, EveryByteValueIsClassifiedAsTheTableSays) {
@@ -94,6 +101,15 @@ TEST(ByteScanTest, TwinsAgreeWithTheReferenceOnRandomBytes) {
             split += twin.count(bytes.data() + cut, bytes.data() + bytes.size(), flag);
             EXPECT_EQ(expected, split) << twin.name << " cut " << cut;
 
+            // Whitespace copied as tabs; the 15 bytes of room after the copy may change.
+            std::string copied(bytes.size() + 15, '#');
+            const std::string source = bytes + std::string(15, ' ');
+            twin.copy(copied.data(), source.data(), bytes.size());
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                ASSERT_EQ(IsWhitespace(bytes[i]) ? '\t' : bytes[i], copied[i])
+                    << twin.name << " round " << round << " byte " << i;
+            }
+
             const std::size_t whole = bytes.size() / 64 * 64;
             std::vector<std::uint64_t> masks(whole / 64);
             twin.masks(bytes.data(), whole, masks.data());
@@ -103,6 +119,13 @@ TEST(ByteScanTest, TwinsAgreeWithTheReferenceOnRandomBytes) {
             }
         }
     }
+}
+
+TEST(ByteScanTest, CountBitsCountsEveryBit) {
+    std::mt19937_64 random(3);
+    for (std::uint64_t x : {std::uint64_t{0}, ~std::uint64_t{0}, std::uint64_t{1} << 63,
+                            std::uint64_t{0x8000000000000001}, random(), random(), random()})
+        EXPECT_EQ(static_cast<unsigned>(std::popcount(x)), bytescan::CountBits(x)) << x;
 }
 
 TEST(ByteScanTest, LongRunsDoNotOverflowTheLaneCounters) {

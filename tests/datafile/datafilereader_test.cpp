@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -125,7 +126,7 @@ TEST(DataFileReaderTest, AnyMixOfCallsGivesTheTokensInOrder) {
             };
             std::vector<char> copyBuffer(200);
             for (bool more = true; more;) {
-                switch (random() % 4) {
+                switch (random() % 5) {
                 case 0: {
                     std::string_view token;
                     more = reader.ReadToken(token);
@@ -157,6 +158,27 @@ TEST(DataFileReaderTest, AnyMixOfCallsGivesTheTokensInOrder) {
                     }
                     EXPECT_EQ(copied.size(), begin);
                     // 0 copied says nothing about the end: ReadToken decides.
+                    break;
+                }
+                case 3: {
+                    // A run is taken whole or not at all; its values are one byte apart.
+                    std::string_view run;
+                    const std::size_t count = 1 + random() % 6;
+                    if (!reader.ReadTokenRun(count, run))
+                        break;
+                    char after[DataFileReader::kTokenSlack];
+                    std::memcpy(after, run.data() + run.size(), sizeof after);
+                    std::size_t begin = 0;
+                    for (std::size_t i = 0; i <= run.size(); ++i) {
+                        if (i == run.size() || IsWhitespace(run[i])) {
+                            ASSERT_LT(begin, i) << "two separators in a row";
+                            tokens.emplace_back(run.substr(begin, i - begin));
+                            begin = i + 1;
+                        }
+                    }
+                    ASSERT_EQ(count, static_cast<std::size_t>(
+                                         std::count_if(run.begin(), run.end(), IsWhitespace)) +
+                                         1);
                     break;
                 }
                 default:
