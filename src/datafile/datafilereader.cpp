@@ -38,8 +38,6 @@ DataFileReader::DataFileReader(std::unique_ptr<ByteSource> source, std::string p
       m_buffer(std::make_unique_for_overwrite<char[]>(RoundUp64(m_chunkSize) + kTokenSlack)),
       m_white(std::make_unique_for_overwrite<std::uint64_t[]>(RoundUp64(m_chunkSize) / 64 + 1)) {
     m_white[0] = ~std::uint64_t{0};
-    if (m_source)
-        m_expectedSize = m_source->size();
 }
 
 bool DataFileReader::Refill() {

@@ -65,8 +65,6 @@ public:
     DataError error() const; // Unreadable with the errno of the failed read
     std::int64_t tokensRead() const { return m_tokensRead; }
     const std::string& path() const { return m_path; }
-    // The size the file had when it was opened, 0 when unknown.
-    std::uint64_t expectedSize() const { return m_expectedSize; }
 
 private:
     // Token edges still to be taken, a word of bits at a time. Taking the lowest bit is all
@@ -155,7 +153,6 @@ private:
     std::size_t m_end = 0;
     std::vector<char> m_carry; // a token that straddles chunks, gathered whole, then the slack
     std::int64_t m_tokensRead = 0;
-    std::uint64_t m_expectedSize = 0;
     int m_systemError = 0;
 };
 

@@ -168,7 +168,7 @@ def goals(big, small, big_cases, small_cases):
 
 def ensure_file(tool, path, cases):
     if not os.path.exists(path):
-        print(f"Generando {path} ({cases:,} casos)...", file=sys.stderr)
+        print(f"Generando {path} ({grouped(cases)} casos)...", file=sys.stderr)
         subprocess.run([tool, "generar", path, str(cases)], check=True)
     return path
 
