@@ -1,0 +1,92 @@
+// The command table: every command id of the menus, accelerators, toolbar and status bar, with
+// its menu label, status-bar prompt, tooltip, shortcut keys and toolbar image, declared once.
+#pragma once
+
+#include <QKeyCombination>
+#include <QKeySequence>
+#include <QList>
+
+#include <array>
+#include <span>
+
+class QAction;
+class QObject;
+
+namespace zento {
+
+enum CommandId : int {
+    ID_DATA_GENERAR = 32771,
+    ID_MODELOS_LOGIT = 32774,
+    ID_MODELOS_PROBIT = 32775,
+    ID_MODELOS_CLOGLOG = 32776,
+    ID_MODELOS_POWERLOGIT = 32777,
+    ID_MODELOS_SCOBIT = 32778,
+    ID_MODELOS_SKEWLOGIT = 32779,
+    ID_MODELOS_SKEWPROBIT_CDS = 32780,
+    ID_MODELOS_SKEWPROBIT_BBB = 32781,
+    ID_MODELOS_SKEWPROBIT_STANDARD = 32782,
+    ID_AYUDA_DOCUMENTO = 32783,
+
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT_SETUP = 57606,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_DIRECT = 57608,
+    ID_FILE_PRINT_PREVIEW = 57609,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_FILE_MRU_FILE2 = 57617,
+    ID_FILE_MRU_FILE3 = 57618,
+    ID_FILE_MRU_FILE4 = 57619,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_UNDO = 57643,
+    ID_WINDOW_NEW = 57648,
+    ID_WINDOW_ARRANGE = 57649,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE_HORZ = 57651,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+
+    ID_INDICATOR_CAPS = 59137,
+    ID_INDICATOR_NUM = 59138,
+    ID_INDICATOR_SCRL = 59139,
+
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+};
+
+// Shown in the status bar's message pane when no prompt is.
+inline constexpr char kIdleMessage[] = "Preparado";
+
+struct Command {
+    CommandId id;
+    const char* name;    // the id's name, e.g. "ID_FILE_OPEN"; also the action's objectName
+    const char* label;   // menu text (UTF-8, "&" mnemonic, "\t" before the keys shown);
+                         // for the indicators, the text of their status-bar pane; "" if none
+    const char* prompt;  // status-bar prompt, "" if none
+    const char* tooltip; // toolbar tooltip, "" if none
+    std::array<QKeyCombination, 2> keys{}; // Qt::Key_unknown marks an unused slot
+    int image = -1;                        // index in the toolbar strip, -1 if no button
+};
+
+std::span<const Command> commandTable();
+const Command* findCommand(int id); // nullptr for an id not in the table
+QList<QKeySequence> shortcuts(const Command& command);
+
+// The property that carries the command id on actions and controls.
+inline constexpr char kCommandIdProperty[] = "commandId";
+
+// A new action with the command's label, keys, prompt (status tip) and tooltip; objectName is
+// the id's name. Connecting it is the caller's business.
+QAction* createCommandAction(CommandId id, QObject* parent);
+
+// The action of that id among root's descendants (root included), or nullptr.
+QAction* findCommandAction(const QObject* root, int id);
+
+} // namespace zento
