@@ -4,9 +4,8 @@
 
 #include "bytescan.h"
 
-#include <bit>
-
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace zento {
