@@ -21,8 +21,9 @@ build: configure
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
+# From the repository's root, so that examples/ and manual/ are at hand.
 run: build
-	./$(BUILD_DIR)/src/cli/zento-cli modelo logit examples/vaso.txt
+	./$(BUILD_DIR)/src/app/zento
 
 clean:
 	rm -rf $(BUILD_DIR)
