@@ -85,6 +85,13 @@ QStringList droppedFiles(const QMimeData* data) {
     return files;
 }
 
+QIcon documentIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/zento-document-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 QString shownTitle(const QMdiSubWindow* window) {
     QString title = window->windowTitle();
     title.replace(QLatin1String("[*]"),
@@ -98,7 +105,7 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> a
                        QWidget* parent)
     : QMainWindow(parent), m_recentFiles(recentFiles),
       m_applicationCommands(applicationCommands.begin(), applicationCommands.end()),
-      m_mdiArea(new QMdiArea(this)) {
+      m_mdiArea(new QMdiArea(this)), m_documentIcon(documentIcon()) {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QStringLiteral("ZENTO"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -290,6 +297,9 @@ void CMainFrame::updateMenus() {
 
     // The edit commands follow the active text: its selection, its undo history.
     if (QMdiSubWindow* window = m_mdiArea->currentSubWindow()) {
+        // A new document window is current at once: it takes the document icon then.
+        if (window->windowIcon().cacheKey() != m_documentIcon.cacheKey())
+            window->setWindowIcon(m_documentIcon);
         connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::updateTitle,
                 Qt::UniqueConnection);
         auto* edit = qobject_cast<QPlainTextEdit*>(window->widget());

@@ -5,6 +5,7 @@
 #include "framework/commands.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 
@@ -89,6 +90,7 @@ private:
     zento::DocumentManager* m_documents = nullptr;
 
     QMdiArea* m_mdiArea;
+    QIcon m_documentIcon;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_messagePane = nullptr;
     QHash<int, QLabel*> m_indicators;

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 using namespace zento;
 
@@ -51,7 +52,9 @@ QIcon applicationIcon() {
     return icon;
 }
 
+// Also on the error output, for whoever started the program from a terminal or a script.
 void showStartupError(const QString& message) {
+    std::fputs(qPrintable(QStringLiteral("zento: ") + message + QLatin1Char('\n')), stderr);
     QMessageBox::warning(nullptr, QStringLiteral(ZENTO_APP_NAME), message);
 }
 
