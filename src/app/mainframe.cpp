@@ -13,13 +13,13 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -111,6 +111,9 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> a
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
+    // The desktop's usual first size for a main window: most of the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(screen->availableSize() * 3 / 4);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::updateMenus);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::updateMenus);
 
@@ -295,22 +298,19 @@ void CMainFrame::updateMenus() {
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
 
-    // The edit commands follow the active text: its selection, its undo history.
     if (QMdiSubWindow* window = m_mdiArea->currentSubWindow()) {
         // A new document window is current at once: it takes the document icon then.
         if (window->windowIcon().cacheKey() != m_documentIcon.cacheKey())
             window->setWindowIcon(m_documentIcon);
         connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::updateTitle,
                 Qt::UniqueConnection);
-        auto* edit = qobject_cast<QPlainTextEdit*>(window->widget());
-        if (!edit)
-            edit = window->findChild<QPlainTextEdit*>();
-        if (edit) {
-            connect(edit, &QPlainTextEdit::copyAvailable, this, &CMainFrame::updateMenus,
-                    Qt::UniqueConnection);
-            connect(edit, &QPlainTextEdit::undoAvailable, this, &CMainFrame::updateMenus,
-                    Qt::UniqueConnection);
-        }
+    }
+    // The editing commands follow the active text: its selection, its undo history.
+    if (CZENTOView* view = m_documents ? m_documents->activeView() : nullptr) {
+        connect(view, &QPlainTextEdit::copyAvailable, this, &CMainFrame::updateMenus,
+                Qt::UniqueConnection);
+        connect(view, &QPlainTextEdit::undoAvailable, this, &CMainFrame::updateMenus,
+                Qt::UniqueConnection);
     }
     updateTitle();
 }
@@ -415,7 +415,17 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ApplicationActivate:
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+            updateIndicators();
+            break;
+        default:
+            break;
+        }
+        break;
+    case QEvent::ApplicationActivate: // the keys may have been pressed in another program
         updateIndicators();
         break;
     case QEvent::DragEnter:

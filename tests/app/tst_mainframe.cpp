@@ -193,7 +193,11 @@ private slots:
         QWidget* view = m_documents->activeView();
         QCOMPARE(QApplication::focusWidget(), view);
         QTest::keyClicks(view, "abc");
+        QVERIFY(!m_frame->commandAction(ID_EDIT_COPY)->isEnabled());
         m_documents->activeView()->selectAll();
+        // The toolbar's editing buttons follow the selection and the undo history at once.
+        for (const CommandId id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_UNDO})
+            QVERIFY(m_frame->commandAction(id)->isEnabled());
         QTest::keySequence(view, QKeySequence(Qt::CTRL | Qt::Key_Insert));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
         QTest::keySequence(view, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
