@@ -8,8 +8,9 @@ CTEST_FLAGS ?=
 
 all: build
 
+# jags runs the generated JAGS scripts in the tests.
 deps:
-	@tools/deps.sh
+	@tools/deps.sh jags
 
 configure: deps
 	@if [ ! -f $(BUILD_DIR)/build.ninja ]; then \

@@ -15,10 +15,14 @@ struct OptionSpec {
     bool count; // takes a whole number; otherwise a path
 };
 
-constexpr std::array<OptionSpec, 3> kOptions{{
+constexpr std::array<OptionSpec, 7> kOptions{{
     {"--variables", true},
     {"--casos", true},
     {"--salida", false},
+    {"--directorio", false},
+    {"--cadenas", true},
+    {"--calentamiento", true},
+    {"--iteraciones", true},
 }};
 
 struct CommandSpec {
@@ -28,10 +32,12 @@ struct CommandSpec {
     bool takesOptions;
 };
 
-constexpr std::array<CommandSpec, 3> kCommands{{
+constexpr std::array<CommandSpec, 5> kCommands{{
     {"escanear", Action::Escanear, 1, false},
     {"datos", Action::Datos, 1, true},
     {"modelo", Action::Modelo, 2, true},
+    {"verificar", Action::Verificar, 1, true},
+    {"jags", Action::Jags, 2, true},
 }};
 
 UsageError Usage(std::string message) {
@@ -40,6 +46,53 @@ UsageError Usage(std::string message) {
 
 std::string Quoted(std::string_view text) {
     return "«" + std::string(text) + "»";
+}
+
+std::optional<std::int32_t>& CountSlot(Command& command, std::string_view name) {
+    if (name == "--variables")
+        return command.variables;
+    if (name == "--casos")
+        return command.cases;
+    if (name == "--cadenas")
+        return command.chains;
+    if (name == "--calentamiento")
+        return command.burnIn;
+    return command.iterations;
+}
+
+// The options that only some commands take, checked once the command is known.
+std::optional<UsageError> CheckCommandOptions(const Command& command, std::string_view name) {
+    const bool jags = command.action == Action::Jags;
+    const auto refuse = [&](std::string_view option) {
+        return Usage("la opción " + Quoted(option) + " no vale con la orden " + Quoted(name) + ".");
+    };
+    if (command.output && (jags || command.action == Action::Verificar))
+        return refuse("--salida");
+    if (!jags) {
+        if (command.directory)
+            return refuse("--directorio");
+        if (command.chains)
+            return refuse("--cadenas");
+        if (command.burnIn)
+            return refuse("--calentamiento");
+        if (command.iterations)
+            return refuse("--iteraciones");
+        return std::nullopt;
+    }
+    // JAGS cannot run a model without a case or a coefficient.
+    if (!command.directory)
+        return Usage("falta --directorio DIR, la carpeta donde se escriben los archivos de JAGS.");
+    if (command.variables && *command.variables < 1)
+        return Usage("con la orden «jags», --variables debe valer 1 o más.");
+    if (command.cases && *command.cases < 1)
+        return Usage("con la orden «jags», --casos debe valer 1 o más.");
+    if (command.chains && (*command.chains < 1 || *command.chains > 100))
+        return Usage("--cadenas debe valer entre 1 y 100.");
+    if (command.burnIn && *command.burnIn < 0)
+        return Usage("--calentamiento no puede ser negativo.");
+    if (command.iterations && *command.iterations < 1)
+        return Usage("--iteraciones debe valer 1 o más.");
+    return std::nullopt;
 }
 
 } // namespace
@@ -126,22 +179,26 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args) {
                 return Usage("el valor de " + Quoted(name) + ", " + Quoted(value) +
                              ", no es un número entero entre -2147483648 y 2147483647.");
             }
-            std::optional<std::int32_t>& slot =
-                name == "--variables" ? command.variables : command.cases;
+            std::optional<std::int32_t>& slot = CountSlot(command, name);
             if (slot)
                 return Usage("la opción " + Quoted(name) + " aparece más de una vez.");
             slot = *count;
         } else {
-            if (value.empty())
-                return Usage("falta el nombre del archivo de " + Quoted(name) + ".");
-            if (command.output)
+            if (value.empty()) {
+                return Usage(name == "--salida"
+                                 ? "falta el nombre del archivo de " + Quoted(name) + "."
+                                 : "falta el nombre de la carpeta de " + Quoted(name) + ".");
+            }
+            std::optional<std::string>& slot =
+                name == "--salida" ? command.output : command.directory;
+            if (slot)
                 return Usage("la opción " + Quoted(name) + " aparece más de una vez.");
-            command.output = std::string(value);
+            slot = std::string(value);
         }
     }
 
     if (positionals.empty())
-        return Usage("falta la orden (escanear, datos o modelo).");
+        return Usage("falta la orden (escanear, datos, modelo, verificar o jags).");
     for (const CommandSpec& candidate : kCommands) {
         if (candidate.name == positionals.front())
             spec = candidate;
@@ -151,15 +208,19 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args) {
     command.action = spec->action;
     const std::size_t given = positionals.size() - 1;
     if (given < spec->positionals) {
-        return Usage(spec->action == Action::Modelo && given == 0
+        return Usage((spec->action == Action::Modelo || spec->action == Action::Jags) && given == 0
                          ? "falta el enlace y el archivo de datos."
                          : "falta el archivo de datos.");
     }
     if (given > spec->positionals)
         return Usage("sobra el argumento " + Quoted(positionals[spec->positionals + 1]) + ".");
-    if (!spec->takesOptions && (command.variables || command.cases || command.output))
+    if (!spec->takesOptions &&
+        (command.variables || command.cases || command.output || command.directory ||
+         command.chains || command.burnIn || command.iterations))
         return Usage("la orden " + Quoted(spec->name) + " no admite opciones.");
-    if (spec->action == Action::Modelo) {
+    if (std::optional<UsageError> refused = CheckCommandOptions(command, spec->name))
+        return *refused;
+    if (spec->action == Action::Modelo || spec->action == Action::Jags) {
         const std::optional<Link> link = ParseLinkName(positionals[1]);
         if (!link) {
             return Usage("enlace desconocido " + Quoted(positionals[1]) +
@@ -179,6 +240,9 @@ std::string_view HelpText() {
            "  zento-cli escanear ARCHIVO\n"
            "  zento-cli datos ARCHIVO [--variables V] [--casos M] [--salida SALIDA]\n"
            "  zento-cli modelo ENLACE ARCHIVO [--variables k] [--casos n] [--salida SALIDA]\n"
+           "  zento-cli verificar ARCHIVO [--variables V] [--casos M]\n"
+           "  zento-cli jags ENLACE ARCHIVO --directorio DIR [--variables k] [--casos n]\n"
+           "            [--cadenas C] [--calentamiento B] [--iteraciones I]\n"
            "  zento-cli --help | --version\n"
            "\n"
            "Órdenes:\n"
@@ -187,6 +251,14 @@ std::string_view HelpText() {
            "            rectangulares de WinBUGS.\n"
            "  modelo    Escribe el programa del modelo con sus listas Inits y Data; la primera\n"
            "            variable es la respuesta y las k - 1 siguientes, las covariables.\n"
+           "  verificar Revisa el archivo antes de usarlo (filas de otra longitud, respuestas\n"
+           "            que no son 0/1, valores que WinBUGS no lee, nombres no válidos,\n"
+           "            repetidos o que coinciden con nodos de los modelos, columnas\n"
+           "            constantes) y dice en qué línea y columna. Sin --casos revisa todas\n"
+           "            las líneas de casos.\n"
+           "  jags      Escribe en DIR lo que JAGS necesita para ajustar el modelo:\n"
+           "            modelo.bug, datos.R, inits1.R ... y ejecutar.cmd; dentro de DIR,\n"
+           "            «jags ejecutar.cmd» lo ajusta y deja la salida CODA.\n"
            "\n"
            "Enlaces (sin distinguir mayúsculas; se admiten guiones, p. ej. power-logit):\n"
            "  logit probit cloglog powerlogit scobit skewlogit cds bbb standard\n"
@@ -197,6 +269,10 @@ std::string_view HelpText() {
            "  --casos N      Casos que se usan (por omisión, N del archivo).\n"
            "  --salida RUTA  Escribe el texto en RUTA en lugar de la salida estándar; si algo\n"
            "                 falla, un archivo RUTA que ya existía queda como estaba.\n"
+           "  --directorio DIR      (jags) Carpeta de los archivos; se crea si no existe.\n"
+           "  --cadenas C           (jags) Cadenas (por omisión, 3).\n"
+           "  --calentamiento B     (jags) Iteraciones descartadas (por omisión, 1000).\n"
+           "  --iteraciones I       (jags) Iteraciones guardadas (por omisión, 1000).\n"
            "  Las opciones admiten «--casos 10» y «--casos=10»; los números pueden ser\n"
            "  negativos y se escriben tal como se dan.\n"
            "\n"
@@ -205,13 +281,17 @@ std::string_view HelpText() {
            "respuesta 0/1.\n"
            "\n"
            "Estado de salida: 0 si todo va bien; 1 si los datos no se pueden usar (archivo\n"
-           "ilegible, vacío o con menos datos de los pedidos); 2 si la orden está mal escrita.\n";
+           "ilegible, vacío o con menos datos de los pedidos) o si «verificar» encuentra\n"
+           "algún problema; 2 si la orden está mal escrita.\n";
 }
 
 std::string_view UsageSummary() {
     return "Uso: zento-cli escanear ARCHIVO\n"
            "     zento-cli datos ARCHIVO [--variables V] [--casos M] [--salida SALIDA]\n"
            "     zento-cli modelo ENLACE ARCHIVO [--variables k] [--casos n] [--salida SALIDA]\n"
+           "     zento-cli verificar ARCHIVO [--variables V] [--casos M]\n"
+           "     zento-cli jags ENLACE ARCHIVO --directorio DIR [--variables k] [--casos n]\n"
+           "               [--cadenas C] [--calentamiento B] [--iteraciones I]\n"
            "Más información: zento-cli --help\n";
 }
 

@@ -12,15 +12,20 @@
 
 namespace zento::cli {
 
-enum class Action { Help, Version, Escanear, Datos, Modelo };
+enum class Action { Help, Version, Escanear, Datos, Modelo, Verificar, Jags };
 
 struct Command {
     Action action = Action::Help;
     std::string path;                      // ARCHIVO
-    Link link = Link::Logit;               // ENLACE, for Modelo
+    Link link = Link::Logit;               // ENLACE, for Modelo and Jags
     std::optional<std::int32_t> variables; // --variables; omitted: K of the file
     std::optional<std::int32_t> cases;     // --casos; omitted: N of the file
     std::optional<std::string> output;     // --salida; omitted: stdout
+    // jags only: --directorio (required), --cadenas, --calentamiento, --iteraciones.
+    std::optional<std::string> directory;
+    std::optional<std::int32_t> chains;
+    std::optional<std::int32_t> burnIn;
+    std::optional<std::int32_t> iterations;
 };
 
 struct UsageError {

@@ -3,6 +3,8 @@
 
 #include "atomicfile.h"
 #include "datafile/scandatafile.h"
+#include "jagscommand.h"
+#include "verificar.h"
 #include "winbugs/rectangulardata.h"
 
 #include <cerrno>
@@ -175,6 +177,10 @@ int Run(const Command& command, std::FILE* out, std::FILE* err) {
         return Datos(command, out, err);
     case Action::Modelo:
         return Modelo(command, out, err);
+    case Action::Verificar:
+        return Verificar(command, out, err);
+    case Action::Jags:
+        return Jags(command, out, err);
     }
     return kExitUsage;
 }

@@ -6,7 +6,9 @@
 #include "framework/commands.h"
 #include "framework/documentfile.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
 
@@ -48,9 +50,17 @@ QString absolutePath(const QString& path) {
 
 DocumentManager::DocumentManager(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {
     connect(area, &QMdiArea::subWindowActivated, this, &DocumentManager::updateActiveDocument);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &DocumentManager::commandStatesChanged);
 }
 
-DocumentManager::~DocumentManager() = default;
+DocumentManager::~DocumentManager() {
+    // Windows that outlive the manager close without asking it.
+    for (const CZENTODoc* document : std::as_const(m_documents)) {
+        for (CChildFrame* frame : frames(document))
+            frame->setCloseGuard({});
+    }
+}
 
 CommandState DocumentManager::commandState(int id) const {
     if (const DocumentRoute* route = findDocumentRoute(id))
@@ -74,7 +84,11 @@ bool DocumentManager::onCommand(int id) {
 CZENTODoc* DocumentManager::createDocument() {
     auto* document = new CZENTODoc(this);
     m_documents.append(document);
-    connect(document, &CZENTODoc::titleChanged, this, [this, document] { updateTitles(document); });
+    connect(document, &CZENTODoc::titleChanged, this, [this, document](const QString& title) {
+        updateTitles(document);
+        if (document == m_activeDocument)
+            emit activeTitleChanged(title);
+    });
     return document;
 }
 
@@ -214,13 +228,15 @@ bool DocumentManager::printFile(const QString& path, const QString& printerName)
         document = openDocument(path);
     if (!document || !document->firstView())
         return false;
-    QPrinter& printer = m_printing.printer();
-    const QString previousPrinter = printer.printerName();
-    if (!printerName.isEmpty())
-        printer.setPrinterName(printerName);
-    const bool printed = document->firstView()->printText(PrintJob::Direct);
-    if (!printerName.isEmpty())
-        printer.setPrinterName(previousPrinter);
+    bool printed = false;
+    if (printerName.isEmpty()) {
+        printed = document->firstView()->printText(PrintJob::Direct);
+    } else {
+        // The named printer with its own settings, for this print only.
+        TextPrinting named;
+        named.printer().setPrinterName(printerName);
+        printed = document->firstView()->printText(PrintJob::Direct, named);
+    }
     if (openedHere)
         closeFrames(document);
     return printed;
@@ -297,6 +313,13 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     frame->setCloseGuard([this](CChildFrame* closing) { return canCloseFrame(closing); });
     connect(frame, &CChildFrame::closed, this, &DocumentManager::frameClosed);
     view->attachDocument(document);
+    // The editing commands follow the active view's selection and undo history.
+    const auto viewChanged = [this, view] {
+        if (view == activeView())
+            emit commandStatesChanged();
+    };
+    connect(view, &QPlainTextEdit::copyAvailable, this, viewChanged);
+    connect(view, &QPlainTextEdit::undoAvailable, this, viewChanged);
     m_area->addSubWindow(frame);
     updateTitles(document);
     frame->show();
@@ -345,11 +368,13 @@ void DocumentManager::updateTitles(CZENTODoc* document) {
 }
 
 void DocumentManager::updateActiveDocument() {
+    emit commandStatesChanged();
     CZENTODoc* document = activeDocument();
     if (document == m_activeDocument)
         return;
     m_activeDocument = document;
     emit activeDocumentChanged(document);
+    emit activeTitleChanged(document ? document->GetTitle() : QString());
 }
 
 void DocumentManager::warn(const QString& message) const {

@@ -10,17 +10,19 @@
 //    generating commands, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW and the
 //    four editing commands) to the active view; it returns false for ids it does not handle
 //    (window arrangement, bars, About, help, exit, recent files: the shell's own).
-//    `manager.commandState(id).enabled` says whether an action may run now; refresh it on
-//    activeDocumentChanged and when the menus are about to show.
+//    `manager.commandState(id)` says whether an id is handled here and may run now; refresh the
+//    actions' enabled state on commandStatesChanged (the active window, its selection, undo
+//    and the clipboard changed). The focused view takes its standard editing keys itself.
 //  - Start-up with no argument: newDocument() (Texto1). A file name on the command line, a
 //    recent-file entry, a dropped file or a file forwarded by a second instance:
-//    openDocument(path). Print switches: printFile(path, printer).
+//    openDocument(path). Print switches: printFile(path) or printFile(path, printer).
 //  - Recent files: add the path on fileOpened and fileSaved, remove it on openFailed.
 //  - Menus: the document menu while documentCount() > 0 (documentCountChanged), the main menu
-//    otherwise. Title: "ZENTO - " + the active document's title (activeDocumentChanged, then
-//    the document's titleChanged).
+//    otherwise. Title: "ZENTO - " + activeTitleChanged's title, "ZENTO" alone when it is empty.
 //  - Exit and closing the main window: closeAllDocuments(); false means the user cancelled and
 //    the application must go on.
+//  - Tests answer the questions with setPrompts, drive the selection dialogs with
+//    setSelectionRunner and print to a PDF file through printing().printer().
 #pragma once
 
 #include "docview/zentodoc.h"
@@ -111,6 +113,11 @@ signals:
     void fileSaved(const QString& path);
     void openFailed(const QString& path);
     void activeDocumentChanged(CZENTODoc* document); // nullptr when no window is left
+    // The active document's title, when another document becomes active or the active one is
+    // renamed by a save; empty when no window is left.
+    void activeTitleChanged(const QString& title);
+    // What commandState says may have changed.
+    void commandStatesChanged();
     void documentCountChanged(int count);
 
 private:

@@ -10,6 +10,7 @@
 #include "winbugs/rectangulardata.h"
 
 #include <algorithm>
+#include <optional>
 
 using namespace zento;
 
@@ -87,17 +88,20 @@ void CZENTOView::OnGenerarDatos() {
         return;
     if (!dlg.accepted())
         return;
+    // A big file takes a while: the text is built on a worker while the window stays painted.
+    // A user who gives up waiting gets nothing, as with a cancelled dialog.
     const QPointer<CZENTOView> alive(this);
-    Result<std::string> text =
-        runWithProgress(this, QStringLiteral("Generando los datos para WinBUGS..."),
-                        [&selection](ProgressState&) { return BuildRectangularData(selection); });
-    if (!alive)
+    ProgressState progress;
+    std::optional<Result<std::string>> text;
+    waitWithProgress(this, QStringLiteral("Generando los datos para WinBUGS..."), progress,
+                     QtConcurrent::run([&] { text.emplace(BuildRectangularData(selection)); }));
+    if (!alive || progress.cancelRequested)
         return;
-    if (!text) {
-        showRefusal(text.error());
+    if (!*text) {
+        showRefusal(text->error());
         return;
     }
-    takeTextBytes(std::move(*text));
+    takeTextBytes(std::move(**text));
 }
 
 void CZENTOView::generateModel(const LinkInfo& link) {

@@ -3,11 +3,14 @@
 
 #include "framework/commands.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPrinter>
 #include <QTextDocument>
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace zento {
 
@@ -30,6 +33,17 @@ constexpr EditRoute kEditRoutes[] = {
     {ID_EDIT_COPY, &QPlainTextEdit::copy, hasSelection},
     {ID_EDIT_PASTE, &QPlainTextEdit::paste,
      [](const QPlainTextEdit& edit) { return edit.canPaste(); }},
+};
+
+// The texts of the edit control's menu entries, by the entries' object names.
+constexpr std::pair<const char*, const char*> kContextMenuTexts[] = {
+    {"edit-undo", "&Deshacer"},
+    {"edit-redo", "&Rehacer"},
+    {"edit-cut", "Cor&tar"},
+    {"edit-copy", "&Copiar"},
+    {"edit-paste", "&Pegar"},
+    {"edit-delete", "&Eliminar"},
+    {"select-all", "Seleccionar &todo"},
 };
 
 const EditRoute* findEditRoute(int id) {
@@ -88,6 +102,28 @@ void EditView::onContentsChange(int, int charsRemoved, int charsAdded) {
     emit textEdited();
 }
 
+QMenu* EditView::createSpanishContextMenu() {
+    QMenu* menu = createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+        const auto it = std::ranges::find_if(kContextMenuTexts, [action](const auto& entry) {
+            return action->objectName() == QLatin1String(entry.first);
+        });
+        if (it == std::end(kContextMenuTexts))
+            continue;
+        // The keys stay as the control shows them, after the tab.
+        const QString text = action->text();
+        const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+        action->setText(QString::fromUtf8(it->second) + (tab < 0 ? QString() : text.mid(tab)));
+    }
+    return menu;
+}
+
+void EditView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createSpanishContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
 CommandState EditView::commandState(int id) const {
     const EditRoute* route = findEditRoute(id);
     if (!route)
@@ -113,8 +149,12 @@ TextPrinting& EditView::printing() {
 }
 
 bool EditView::printText(PrintJob job) {
-    return printing().print(this, job, printDocumentName(),
-                            [this](QPrinter* printer) { print(printer); });
+    return printText(job, printing());
+}
+
+bool EditView::printText(PrintJob job, TextPrinting& printing) {
+    return printing.print(this, job, printDocumentName(),
+                          [this](QPrinter* printer) { print(printer); });
 }
 
 QString EditView::printDocumentName() const {

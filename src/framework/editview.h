@@ -9,6 +9,8 @@
 #include <QByteArrayView>
 #include <QPlainTextEdit>
 
+class QMenu;
+
 #include <memory>
 #include <optional>
 #include <span>
@@ -40,6 +42,9 @@ public:
     // the text (big generated texts).
     void takeTextBytes(std::string bytes);
 
+    // The edit control's own menu, in Spanish.
+    QMenu* createSpanishContextMenu();
+
     // The editing commands (undo, cut, copy, paste) handled by the view itself; subclasses put
     // their own table in front and fall back on this one.
     virtual CommandState commandState(int id) const;
@@ -48,7 +53,9 @@ public:
     // Printing, through the shared settings of printing (a view without them uses its own).
     void setPrinting(TextPrinting* printing) { m_printing = printing; }
     TextPrinting& printing();
-    bool printText(PrintJob job); // the one function the three print commands call
+    bool printText(PrintJob job); // what the three print commands call
+    // The same with other settings, e.g. a printer named for one print.
+    bool printText(PrintJob job, TextPrinting& printing);
     void OnFilePrint() { printText(PrintJob::Dialog); }
     void OnFilePrintDirect() { printText(PrintJob::Direct); }
     void OnFilePrintPreview() { printText(PrintJob::Preview); }
@@ -60,6 +67,7 @@ signals:
 protected:
     // The name a print job carries.
     virtual QString printDocumentName() const;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void setDecodedText(DecodedText decoded, std::optional<QByteArray> exactBytes);

@@ -1,11 +1,14 @@
 // Printing through one function.
 #include "framework/textprinting.h"
 
+#include "framework/messages.h"
+
 #include <QDialog>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QWidget>
 
 namespace zento {
 
@@ -39,8 +42,22 @@ bool TextPrinting::print(QWidget* parent, PrintJob job, const QString& documentN
     case PrintJob::Direct:
         break;
     }
+    if (!hasOutput()) {
+        // On the top window, which outlives a document opened only to be printed.
+        showWarning(parent ? parent->window() : nullptr,
+                    QStringLiteral("No se puede imprimir: la impresora no está disponible."));
+        return false;
+    }
     render(m_printer.get());
     return true;
+}
+
+bool TextPrinting::hasOutput() const {
+    // Without the printer asked for (or any), QPrinter falls back on writing a PDF file, which
+    // prints nothing while no file is named.
+    if (m_printer->outputFormat() == QPrinter::PdfFormat)
+        return !m_printer->outputFileName().isEmpty();
+    return m_printer->isValid();
 }
 
 bool TextPrinting::setup(QWidget* parent) {

@@ -45,6 +45,9 @@ public:
 
     void setModalRunner(ModalRunner runner);
 
+    // Whether a print would reach a printer or a file.
+    bool hasOutput() const;
+
 private:
     std::unique_ptr<QPrinter> m_printer;
     ModalRunner m_runModal;

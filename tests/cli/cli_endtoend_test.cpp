@@ -233,7 +233,7 @@ TEST_F(CliTest, WriteFailuresAreReported) {
 
 TEST_F(CliTest, GivenCountsDoNotScanTheWholeFile) {
     // A sparse file of a tebibyte behind a short table: a whole scan would not finish in time.
-    const std::string path = dir.Write("grande.txt", "y\tx\n1\t2\n");
+    const std::string path = dir.Write("grande.txt", "y\tx\n1\t2\n0\t3\n");
     std::error_code ec;
     std::filesystem::resize_file(path, std::uintmax_t{1} << 40, ec);
     if (ec)
@@ -243,12 +243,128 @@ TEST_F(CliTest, GivenCountsDoNotScanTheWholeFile) {
         {{"modelo", "probit", "grande.txt", "--casos", "1"}, "list(n=1,k=2)"},
         {{"datos", "grande.txt", "--casos", "1"}, "1\t2\t\r\nEND\r\n"},
         {{"datos", "grande.txt", "--casos", "1", "--salida", "f.txt"}, ""},
+        {{"verificar", "grande.txt", "--casos", "2"}, "ningún problema"},
+        {{"jags", "logit", "grande.txt", "--casos", "1", "--directorio", "j"}, "ejecutar.cmd"},
     };
     for (const auto& [args, fragment] : cases) {
         const Outcome outcome = Run(args);
         EXPECT_EQ(0, outcome.exitCode) << args[0] << " " << outcome.err;
         EXPECT_NE(std::string::npos, outcome.out.find(fragment));
     }
+}
+
+TEST_F(CliTest, VerificarReportsWhatItFindsAndExitsOne) {
+    const std::string planted = std::string(ZENTO_VERIFICAR_DIR) + "/";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::vector<std::string> fragments;
+    };
+    const std::vector<Case> cases = {
+        {{"verificar", std::string(ZENTO_EXAMPLES_DIR) + "/vaso.txt"},
+         0,
+         {"ningún problema (K = 3; se revisaron 3 variables y 39 líneas de casos)"}},
+        {{"verificar", planted + "valores.txt"},
+         1,
+         {"línea 2, columna 2 («x1»): «0,5» lleva coma decimal",
+          "línea 3, columna 2 («x1»): «1e-3» lleva el exponente en minúscula",
+          "línea 5, columna 3 («x2»): «x» no es un número", "  valores con coma decimal: 1\n",
+          "Total: 4 problemas.\n"}},
+        {{"verificar", planted + "filas.txt"},
+         1,
+         {"línea 3: la fila tiene 2 valores y K = 3.", "línea 4: la fila tiene 4 valores"}},
+        {{"verificar", planted + "constantes.txt", "--casos", "3"},
+         1,
+         {"columna 1 («y»): la respuesta vale «1» en los 3 casos elegidos",
+          "columna 3 («x2»): la covariable vale «7»"}},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Run(c.args);
+        EXPECT_EQ(c.exitCode, outcome.exitCode) << c.args[1];
+        EXPECT_EQ("", outcome.err);
+        for (const std::string& fragment : c.fragments)
+            EXPECT_NE(std::string::npos, outcome.out.find(fragment)) << outcome.out;
+    }
+
+    // A million problems do not make a million lines.
+    std::string broken = "y\tx\n";
+    for (int i = 0; i < 2000; ++i)
+        broken += "2\t1,5\n";
+    dir.Write("roto.txt", broken);
+    const Outcome many = Run({"verificar", "roto.txt"});
+    EXPECT_EQ(1, many.exitCode);
+    EXPECT_GT(25, std::count(many.out.begin(), many.out.end(), '\n')) << many.out;
+    EXPECT_NE(std::string::npos, many.out.find("… y 1995 más de «valores con coma decimal» en "
+                                               "columna 2 («x»), que no se muestran."))
+        << many.out;
+    // Every row, twice each, and the two columns are constant.
+    EXPECT_NE(std::string::npos, many.out.find("Total: 4002 problemas."));
+
+    const Outcome missing = Run({"verificar", "falta.txt"});
+    EXPECT_EQ(1, missing.exitCode);
+    ExpectOneLineMessage(missing, "no existe");
+    const Outcome usage = Run({"verificar", "falta.txt", "--casos", "x"});
+    EXPECT_EQ(2, usage.exitCode);
+    EXPECT_EQ("", usage.out);
+}
+
+TEST_F(CliTest, JagsWritesAllFilesOrLeavesTheDirectoryAsItWas) {
+    dir.Write("d.txt", kExample);
+    const std::vector<std::string> written = {"datos.R",  "ejecutar.cmd", "inits1.R",
+                                              "inits2.R", "inits3.R",     "modelo.bug"};
+    const auto listing = [&](const std::string& sub) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path() / sub))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+
+    const Outcome fresh = Run({"jags", "cds", "d.txt", "--directorio", "nuevo/sub"});
+    EXPECT_EQ(0, fresh.exitCode) << fresh.err;
+    EXPECT_EQ("", fresh.err);
+    EXPECT_NE(std::string::npos, fresh.out.find("jags ejecutar.cmd"));
+    EXPECT_EQ(written, listing("nuevo/sub"));
+    EXPECT_NE(
+        std::string::npos,
+        testing::ReadFile(dir.File("nuevo/sub/modelo.bug")).find("y[i] ~ dinterval(zs[i], 0)"));
+
+    // Refusals: a missing directory is not created, an existing one keeps what it held.
+    const std::string kept = dir.Write("nuevo/sub/modelo.bug", "anterior");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
+        {{"jags", "logit", "d.txt", "--casos", "3", "--directorio", "nuevo/sub"},
+         "se pidieron 3 casos"},
+        {{"jags", "logit", "d.txt", "--variables", "9", "--casos", "1", "--directorio",
+          "nuevo/sub"},
+         "tiene"},
+        {{"jags", "logit", "falta.txt", "--directorio", "nuevo/sub"}, "no existe"},
+        {{"jags", "logit", "d.txt", "--casos", "3", "--directorio", "otro"}, "se pidieron 3"},
+        {{"jags", "logit", "d.txt", "--directorio", "d.txt"}, "d.txt"},
+    };
+    for (const auto& [args, fragment] : refusals) {
+        const Outcome outcome = Run(args);
+        EXPECT_EQ(1, outcome.exitCode) << args.back();
+        ExpectOneLineMessage(outcome, fragment);
+    }
+    EXPECT_EQ("anterior", testing::ReadFile(kept));
+    EXPECT_EQ(written, listing("nuevo/sub"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "otro"));
+    EXPECT_EQ(kExample, testing::ReadFile(dir.File("d.txt")));
+
+    dir.Write("header.txt", "y\tx\n");
+    const Outcome noCases = Run({"jags", "logit", "header.txt", "--directorio", "h"});
+    EXPECT_EQ(1, noCases.exitCode);
+    ExpectOneLineMessage(noCases, "no tiene ningún caso");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "h"));
+
+    // Written again over the old files, with two chains: nothing else is left behind.
+    const Outcome again =
+        Run({"jags", "logit", "d.txt", "--cadenas", "2", "--directorio", "nuevo/sub"});
+    EXPECT_EQ(0, again.exitCode) << again.err;
+    EXPECT_EQ(written, listing("nuevo/sub"));
+    EXPECT_NE("anterior", testing::ReadFile(kept));
+    EXPECT_NE(std::string::npos,
+              testing::ReadFile(dir.File("nuevo/sub/ejecutar.cmd")).find("nchains(2)"));
 }
 
 } // namespace

@@ -102,6 +102,59 @@ TEST(CliArgsTest, RefusesMalformedCommandLines) {
     }
 }
 
+TEST(CliArgsTest, VerificarAndJagsTakeTheirOwnOptions) {
+    const ParseResult check = Parse({"verificar", "d.txt", "--casos", "5", "--variables=2"});
+    const auto* verificar = std::get_if<Command>(&check);
+    ASSERT_NE(nullptr, verificar);
+    EXPECT_EQ(Action::Verificar, verificar->action);
+    EXPECT_EQ("d.txt", verificar->path);
+    EXPECT_EQ(5, verificar->cases);
+    EXPECT_EQ(2, verificar->variables);
+
+    const ParseResult fit =
+        Parse({"jags", "skew-logit", "d.txt", "--directorio", "out", "--cadenas=4",
+               "--calentamiento", "0", "--iteraciones", "20", "--casos", "1"});
+    const auto* jags = std::get_if<Command>(&fit);
+    ASSERT_NE(nullptr, jags) << std::get<UsageError>(fit).message;
+    EXPECT_EQ(Action::Jags, jags->action);
+    EXPECT_EQ(Link::SkewLogit, jags->link);
+    EXPECT_EQ("d.txt", jags->path);
+    EXPECT_EQ("out", jags->directory);
+    EXPECT_EQ(4, jags->chains);
+    EXPECT_EQ(0, jags->burnIn);
+    EXPECT_EQ(20, jags->iterations);
+    EXPECT_EQ(1, jags->cases);
+    EXPECT_EQ(std::nullopt, jags->variables);
+
+    const std::vector<std::vector<std::string_view>> refused = {
+        {"verificar"},
+        {"verificar", "d.txt", "--salida", "x.txt"},
+        {"verificar", "d.txt", "--cadenas", "2"},
+        {"datos", "d.txt", "--directorio", "out"},
+        {"modelo", "logit", "d.txt", "--iteraciones", "10"},
+        {"escanear", "d.txt", "--calentamiento", "10"},
+        {"jags", "logit", "d.txt"},
+        {"jags", "d.txt", "--directorio", "out"},
+        {"jags", "logistic", "d.txt", "--directorio", "out"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--salida", "x.txt"},
+        {"jags", "logit", "d.txt", "--directorio="},
+        {"jags", "logit", "d.txt", "--directorio", "a", "--directorio", "b"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--casos", "0"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--variables", "-1"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--cadenas", "0"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--cadenas", "101"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--calentamiento", "-1"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--iteraciones", "0"},
+        {"jags", "logit", "d.txt", "--directorio", "out", "--iteraciones", "mil"},
+    };
+    for (const auto& args : refused) {
+        const ParseResult result = Parse(args);
+        const auto* usage = std::get_if<UsageError>(&result);
+        ASSERT_NE(nullptr, usage) << args.front() << " " << args.back();
+        EXPECT_EQ(std::string::npos, usage->message.find('\n'));
+    }
+}
+
 TEST(CliArgsTest, LinkNamesIgnoreCaseAndSeparators) {
     const std::vector<std::pair<std::string_view, std::optional<Link>>> cases = {
         {"logit", Link::Logit},

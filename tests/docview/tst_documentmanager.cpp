@@ -106,6 +106,7 @@ private slots:
         Fixture f;
         QSignalSpy counts(&f.manager, &DocumentManager::documentCountChanged);
         QSignalSpy active(&f.manager, &DocumentManager::activeDocumentChanged);
+        QSignalSpy titles(&f.manager, &DocumentManager::activeTitleChanged);
         CZENTODoc* first = f.manager.newDocument();
         CZENTODoc* second = f.manager.newDocument();
         QCOMPARE(first->GetTitle(), QStringLiteral("Texto1"));
@@ -117,24 +118,20 @@ private slots:
         QCOMPARE(counts.count(), 2);
         QCOMPARE(counts.last().at(0).toInt(), 2);
         QCOMPARE(active.count(), 2);
+        QCOMPARE(titles.count(), 2);
+        QCOMPARE(titles.last().at(0).toString(), QStringLiteral("Texto2"));
 
         QVERIFY(f.manager.closeDocument(second));
         QCOMPARE(f.manager.activeDocument(), first);
+        QCOMPARE(titles.last().at(0).toString(), QStringLiteral("Texto1"));
         // Numbers are not given out again.
         QCOMPARE(f.manager.newDocument()->GetTitle(), QStringLiteral("Texto3"));
     }
 
-    // Opened and saved unedited, a file keeps every byte.
-    void openAndSaveAreByteExact_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("mixed line ends, no final one") << QByteArray("a\r\nb\nc\rd");
-        QTest::newRow("single-byte names") << QByteArray("A\xF1o\tPeso\xB2\r\n");
-        QTest::newRow("UTF-8 names") << QByteArray("A\xC3\xB1o\r\n");
-        QTest::newRow("NUL") << QByteArray("a\0b\r\n\0", 6);
-        QTest::newRow("empty") << QByteArray();
-    }
+    // Opened and saved unedited, a file keeps every byte: single-byte names, mixed line ends,
+    // NUL, no line end at the end.
     void openAndSaveAreByteExact() {
-        QFETCH(QByteArray, bytes);
+        const QByteArray bytes("A\xF1o\tPeso\xB2\r\nb\nc\rd\0e", 18);
         TempDir dir;
         const QString path = QString::fromStdString(dir.Write("entrada.txt", bytes.toStdString()));
         Fixture f;
@@ -201,6 +198,7 @@ private slots:
         const QDir folder(QString::fromStdString(dir.path().string()));
         Fixture f;
         CZENTODoc* document = f.manager.newDocument();
+        QSignalSpy titles(&f.manager, &DocumentManager::activeTitleChanged);
         Fixture::type(document->firstView(), QStringLiteral("hola"));
         QVERIFY(document->IsModified());
         f.saveNames.append(folder.filePath(typed));
@@ -210,6 +208,8 @@ private slots:
         QCOMPARE(document->GetTitle(), written);
         QVERIFY(!document->IsModified());
         QCOMPARE(f.manager.activeFrame()->windowTitle(), written);
+        QCOMPARE(titles.count(), 1);
+        QCOMPARE(titles.at(0).at(0).toString(), written);
 
         // Cancelling the name writes nothing and changes nothing.
         Fixture::type(document->firstView(), QStringLiteral("!"));
@@ -293,6 +293,7 @@ private slots:
         QCOMPARE(counts.count(), 1);
         QCOMPARE(counts.at(0).at(0).toInt(), 0);
         QCOMPARE(f.manager.activeDocument(), nullptr);
+        QCOMPARE(f.manager.activeView(), nullptr);
     }
 
     // Text typed before generating is lost; the document stays modified, the close asks, and
@@ -405,8 +406,26 @@ private slots:
             QVERIFY(f.manager.commandState(id).enabled);
         QVERIFY(f.manager.commandState(ID_EDIT_UNDO).handled);
         QVERIFY(!f.manager.commandState(ID_EDIT_UNDO).enabled);
+        QSignalSpy states(&f.manager, &DocumentManager::commandStatesChanged);
+        Fixture::type(f.manager.activeView(), QStringLiteral("x"));
+        QVERIFY(states.count() > 0);
+        QVERIFY(f.manager.commandState(ID_EDIT_UNDO).enabled);
         for (const int id : {ID_APP_ABOUT, ID_APP_EXIT, ID_WINDOW_CASCADE, ID_AYUDA_DOCUMENTO})
             QVERIFY(!f.manager.onCommand(id));
+    }
+
+    // Windows left behind by a manager that is gone close without a question.
+    void windowsOutliveTheManager() {
+        QMdiArea area;
+        area.show();
+        {
+            DocumentManager manager(&area);
+            manager.setPrompts({});
+            Fixture::type(manager.newDocument()->firstView(), QStringLiteral("x"));
+        }
+        QCOMPARE(area.subWindowList().size(), 1);
+        area.closeAllSubWindows();
+        QVERIFY(area.subWindowList().isEmpty());
     }
 
     // The print switches: the file is printed without a dialog and its document closed again.
@@ -425,6 +444,10 @@ private slots:
         QCOMPARE(f.manager.documentCount(), 0);
         QVERIFY(!f.manager.printFile(dir.File("no_existe.txt").c_str()));
         QCOMPARE(f.warnings.size(), 1);
+        QVERIFY(!f.manager.printFile(path, QStringLiteral("zento-no-existe")));
+        QCOMPARE(f.manager.documentCount(), 0);
+        // The named printer was for that print only.
+        QCOMPARE(f.manager.printing().printer().outputFileName(), QString::fromStdString(pdf));
     }
 };
 

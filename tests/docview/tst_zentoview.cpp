@@ -113,12 +113,23 @@ private slots:
                                      ID_FILE_PRINT_DIRECT,
                                      ID_FILE_PRINT_PREVIEW};
         QCOMPARE(CZENTOView::routedCommands(), expected);
+        CZENTODoc document;
+        document.SetTitle(QStringLiteral("Texto1"));
         CZENTOView view;
+        view.attachDocument(&document);
         for (const int id : expected)
             QVERIFY(view.commandState(id).enabled);
         QVERIFY(view.commandState(ID_EDIT_PASTE).handled); // the edit view's own
         QVERIFY(!view.commandState(ID_FILE_SAVE).handled); // the document's
         QVERIFY(!view.onCommand(ID_FILE_SAVE));
+
+        // The print request reaches the printer, under the document's title.
+        TempDir dir;
+        const std::string pdf = dir.File("texto.pdf");
+        view.printing().printer().setOutputFileName(QString::fromStdString(pdf));
+        QVERIFY(view.onCommand(ID_FILE_PRINT_DIRECT));
+        QVERIFY(ReadFile(pdf).starts_with("%PDF"));
+        QCOMPARE(view.printing().printer().docName(), QStringLiteral("Texto1"));
     }
 
     // Each command: exactly its builder's bytes, 8-bit names and CR LF included; the document
@@ -276,20 +287,6 @@ private slots:
         const QByteArray text = f.view.textBytes();
         QCOMPARE(text, QByteArray::fromStdString(*BuildRectangularData(f.selection)));
         QCOMPARE(f.view.document()->blockCount(), 100000 + 3);
-    }
-
-    void printingCommandsReachThePrinter() {
-        TempDir dir;
-        CZENTODoc document;
-        document.SetTitle(QStringLiteral("Texto1"));
-        CZENTOView view;
-        view.attachDocument(&document);
-        const std::string pdf = dir.File("texto.pdf");
-        view.printing().printer().setOutputFileName(QString::fromStdString(pdf));
-        view.setTextBytes("model\r\n{\r\n}");
-        QVERIFY(view.onCommand(ID_FILE_PRINT_DIRECT));
-        QVERIFY(ReadFile(pdf).starts_with("%PDF"));
-        QCOMPARE(view.printing().printer().docName(), QStringLiteral("Texto1"));
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -177,15 +178,17 @@ private slots:
         QVERIFY(previewPages > 1);
     }
 
-    // The page setup changes the settings that later prints use.
-    void setupIsRemembered() {
+    // A printer that is not there: nothing is printed, and the user is told.
+    void missingPrinterIsReported() {
         TextPrinting printing;
-        printing.setModalRunner([&](QDialog&) {
-            printing.printer().setPageOrientation(QPageLayout::Landscape);
-            return int(QDialog::Accepted);
-        });
-        QVERIFY(printing.setup(nullptr));
-        QCOMPARE(printing.printer().pageLayout().orientation(), QPageLayout::Landscape);
+        printing.printer().setPrinterName(QStringLiteral("zento-no-existe"));
+        EditView view;
+        view.setPrinting(&printing);
+        QVERIFY(!view.printText(PrintJob::Direct));
+        auto* message = view.findChild<QMessageBox*>();
+        QVERIFY(message);
+        QCOMPARE(message->text(),
+                 QStringLiteral("No se puede imprimir: la impresora no está disponible."));
     }
 };
 

@@ -160,15 +160,6 @@ private slots:
         view.insertPlainText(typed);
         QCOMPARE(view.textBytes(), saved);
     }
-
-    void windows1252Table() {
-        for (int byte = 0; byte < 256; ++byte)
-            QCOMPARE(unicodeToWindows1252(windows1252ToUnicode(byte)), byte);
-        QCOMPARE(windows1252ToUnicode(0x80), u'\u20AC');
-        QCOMPARE(windows1252ToUnicode(0x9F), u'\u0178');
-        QCOMPARE(unicodeToWindows1252(u'\u0142'), -1);
-        QCOMPARE(unicodeToWindows1252(u'\u0080'), -1);
-    }
 };
 
 QTEST_MAIN(TestTextCodec)

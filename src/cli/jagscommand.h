@@ -1,0 +1,23 @@
+// zento-cli jags: the files JAGS needs, written into a directory all at once.
+#pragma once
+
+#include "cliargs.h"
+#include "datafile/dataerror.h"
+#include "winbugs/jagsexport.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zento::cli {
+
+// Writes every file into directory (created when missing) or none: each is written to a
+// temporary file first and renamed only when all are complete. On failure the temporaries, and
+// the directory when it was created here, are removed.
+Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files);
+
+// Exit 0 on success, 1 when the data cannot be used or the files cannot be written (a Spanish
+// message on err, the directory as it was).
+int Jags(const Command& command, std::FILE* out, std::FILE* err);
+
+} // namespace zento::cli

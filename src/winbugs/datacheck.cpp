@@ -1,0 +1,380 @@
+// The data file checker: value and name rules, and the one pass that applies them.
+#include "datacheck.h"
+
+#include "datafile/linereader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <unordered_map>
+#include <utility>
+
+namespace zento {
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+constexpr std::array<std::string_view, 20> kModelNodeNames = {
+    "beta",   "m",      "p",  "pl", "lambda", "muz", "zs", "V", "delta", "sigma",
+    "sigma2", "preczs", "mu", "lo", "up",     "N",   "n",  "k", "i",     "j"};
+
+std::optional<double> NumericValue(std::string_view token) {
+    const ValueClass value = ClassifyValue(token);
+    if (value != ValueClass::Number && value != ValueClass::LowerCaseExponent)
+        return std::nullopt;
+    if (token.front() == '+')
+        token.remove_prefix(1);
+    double number = 0;
+    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), number);
+    if (ec != std::errc() || end != token.data() + token.size())
+        return std::nullopt;
+    return number;
+}
+
+// Whether a chosen column takes more than one value over the judged cases (NA aside). Numbers
+// are compared by value, so "1" and "1.0" are the same.
+struct ColumnSpread {
+    std::string first;
+    std::optional<double> firstValue;
+    std::int64_t judged = 0;
+    bool varies = false;
+
+    void Add(std::string_view token) {
+        ++judged;
+        if (judged == 1) {
+            first.assign(token);
+            firstValue = NumericValue(token);
+            return;
+        }
+        if (varies)
+            return;
+        if (firstValue) {
+            const std::optional<double> value = NumericValue(token);
+            varies = !value || *value != *firstValue;
+        } else {
+            varies = token != first;
+        }
+    }
+};
+
+class Checker {
+public:
+    Checker(const CheckOptions& options, const FindingSink& sink)
+        : m_options(options), m_sink(sink) {}
+
+    Result<CheckSummary> Run(LineTokenReader& reader) {
+        LineItem item;
+        std::int64_t line = 1;
+        std::int64_t onLine = 0; // tokens on the current line
+        while (reader.Next(item)) {
+            if (item.kind == LineItem::Kind::LineEnd) {
+                if (line == 1)
+                    EndHeader(item);
+                else if (onLine > 0 && !EndCase(line, onLine))
+                    break;
+                ++line;
+                onLine = 0;
+                continue;
+            }
+            ++m_summary.tokens;
+            if (line == 1)
+                HeaderToken(item, onLine);
+            else
+                ValueToken(line, onLine, item.token);
+            ++onLine;
+        }
+        if (reader.failed())
+            return reader.error();
+        if (line == 1) {
+            LineItem end;
+            end.kind = LineItem::Kind::LineEnd;
+            EndHeader(end);
+        }
+        Finish();
+        return m_summary;
+    }
+
+private:
+    std::int64_t Variables() const {
+        return m_options.variables ? std::int64_t{*m_options.variables} : m_summary.K;
+    }
+
+    void Report(CheckFinding finding) {
+        ++m_summary.found[static_cast<std::size_t>(finding.kind)];
+        if (finding.column >= 0 && finding.columnName.empty())
+            finding.columnName = NameOf(finding.column);
+        const auto key = std::make_pair(finding.kind, finding.column);
+        if (++m_perKindAndColumn[key] <= m_options.maxShown)
+            m_sink(finding);
+    }
+
+    std::string_view NameOf(std::int64_t column) const {
+        return column < static_cast<std::int64_t>(m_names.size())
+                   ? std::string_view(m_names[static_cast<std::size_t>(column)])
+                   : std::string_view();
+    }
+
+    // During the header K is not known yet: with the variables omitted every name is chosen.
+    bool ChosenInHeader(std::int64_t position) const {
+        return !m_options.variables || position < *m_options.variables;
+    }
+
+    void HeaderToken(const LineItem& item, std::int64_t position) {
+        m_headerTabs += item.tabsBefore;
+        ++m_summary.headerNames;
+        if (ChosenInHeader(position))
+            m_names.emplace_back(item.token);
+        PendingHeader pending;
+        pending.finding.line = 1;
+        pending.finding.column = position;
+        if (position == 0 ? item.tabsBefore > 0 : item.tabsBefore > 1)
+            pending.finding.kind = CheckKind::HeaderEmptyName;
+        else if (position > 0 && item.tabsBefore == 0)
+            pending.finding.kind = CheckKind::HeaderSpaceSeparated;
+        else
+            return;
+        pending.name.assign(item.token);
+        m_pendingHeader.push_back(std::move(pending));
+    }
+
+    void EndHeader(const LineItem& end) {
+        m_headerTabs += end.tabsBefore;
+        m_summary.K =
+            static_cast<std::int32_t>(std::min<std::uint64_t>(m_headerTabs + 1, INT32_MAX));
+        m_summary.variables = Variables();
+        const auto headerFinding = [&](CheckKind kind) {
+            CheckFinding finding;
+            finding.kind = kind;
+            finding.line = 1;
+            finding.count = m_summary.headerNames;
+            finding.expected = m_summary.K;
+            return finding;
+        };
+        if (m_summary.headerNames == 0)
+            Report(headerFinding(CheckKind::NoHeader));
+        for (PendingHeader& pending : m_pendingHeader) {
+            CheckFinding finding = headerFinding(pending.finding.kind);
+            finding.column = pending.finding.column;
+            finding.columnName = pending.name;
+            finding.token = pending.name;
+            Report(finding);
+        }
+        m_pendingHeader.clear();
+        if (end.tabsBefore > 0 && m_summary.headerNames > 0)
+            Report(headerFinding(CheckKind::HeaderTrailingTab));
+        if (Variables() > m_summary.K) {
+            CheckFinding finding = headerFinding(CheckKind::MissingVariables);
+            finding.count = m_summary.K;
+            finding.expected = Variables();
+            Report(finding);
+        }
+        const std::int64_t chosenNames = std::min<std::int64_t>(
+            std::max<std::int64_t>(Variables(), 0), static_cast<std::int64_t>(m_names.size()));
+        m_names.resize(static_cast<std::size_t>(chosenNames));
+        std::unordered_map<std::string_view, std::int64_t> seen;
+        for (std::int64_t column = 0; column < chosenNames; ++column) {
+            const std::string_view name = NameOf(column);
+            CheckFinding finding;
+            finding.line = 1;
+            finding.column = column;
+            finding.columnName = name;
+            finding.token = name;
+            if (!IsLegalBugsName(name)) {
+                finding.kind = CheckKind::IllegalName;
+                Report(finding);
+            } else if (IsModelNodeName(name)) {
+                finding.kind = CheckKind::ModelNodeName;
+                Report(finding);
+            }
+            const auto [first, inserted] = seen.try_emplace(name, column);
+            if (!inserted) {
+                finding.kind = CheckKind::DuplicateName;
+                finding.count = first->second;
+                Report(finding);
+            }
+        }
+        const std::int64_t judged =
+            std::min<std::int64_t>(std::max<std::int64_t>(Variables(), 0),
+                                   std::max<std::int64_t>(m_summary.headerNames, m_summary.K));
+        m_spread.resize(static_cast<std::size_t>(judged));
+        m_casesDone = m_options.cases && *m_options.cases <= 0;
+    }
+
+    void ValueToken(std::int64_t line, std::int64_t position, std::string_view token) {
+        if (m_casesDone || position >= Variables())
+            return;
+        const ValueClass value = ClassifyValue(token);
+        if (value != ValueClass::Missing && position < static_cast<std::int64_t>(m_spread.size()))
+            m_spread[static_cast<std::size_t>(position)].Add(token);
+        CheckFinding finding;
+        finding.line = line;
+        finding.column = position;
+        finding.token = token;
+        if (position == 0) {
+            if (token == "0" || token == "1")
+                return;
+            finding.kind = value == ValueClass::Missing ? CheckKind::ResponseMissing
+                                                        : CheckKind::ResponseNotBinary;
+        } else {
+            switch (value) {
+            case ValueClass::Number:
+                return;
+            case ValueClass::Missing:
+                finding.kind = CheckKind::CovariateMissing;
+                break;
+            case ValueClass::DecimalComma:
+                finding.kind = CheckKind::DecimalComma;
+                break;
+            case ValueClass::LowerCaseExponent:
+                finding.kind = CheckKind::LowerCaseExponent;
+                break;
+            case ValueClass::NotANumber:
+                finding.kind = CheckKind::NotANumber;
+                break;
+            }
+        }
+        Report(finding);
+    }
+
+    // False once the chosen cases are all judged.
+    bool EndCase(std::int64_t line, std::int64_t values) {
+        if (m_casesDone)
+            return false;
+        ++m_summary.caseLines;
+        if (values != m_summary.K) {
+            CheckFinding finding;
+            finding.kind = CheckKind::RowLength;
+            finding.line = line;
+            finding.count = values;
+            finding.expected = m_summary.K;
+            Report(finding);
+        }
+        m_casesDone = m_options.cases && m_summary.caseLines >= *m_options.cases;
+        return !m_casesDone;
+    }
+
+    void Finish() {
+        m_summary.wholeFile = !m_casesDone;
+        const std::int64_t chosen = m_options.cases ? std::int64_t{*m_options.cases} : 0;
+        if (m_summary.caseLines < std::max<std::int64_t>(chosen, 1) &&
+            (!m_options.cases || chosen > 0)) {
+            CheckFinding finding;
+            finding.kind = CheckKind::MissingCases;
+            finding.count = m_summary.caseLines;
+            finding.expected = chosen;
+            Report(finding);
+        }
+        for (std::size_t column = 0; column < m_spread.size(); ++column) {
+            const ColumnSpread& spread = m_spread[column];
+            if (spread.judged == 0 || spread.varies)
+                continue;
+            CheckFinding finding;
+            finding.kind = column == 0 ? CheckKind::ConstantResponse : CheckKind::ConstantCovariate;
+            finding.column = static_cast<std::int64_t>(column);
+            finding.token = spread.first;
+            finding.count = spread.judged;
+            Report(finding);
+        }
+        for (const auto& [key, count] : m_perKindAndColumn) {
+            if (count > m_options.maxShown) {
+                m_summary.suppressed.push_back(
+                    {key.first, key.second, std::string(NameOf(key.second)),
+                     count - std::max<std::int64_t>(m_options.maxShown, 0)});
+            }
+        }
+    }
+
+    const CheckOptions& m_options;
+    const FindingSink& m_sink;
+    CheckSummary m_summary;
+    std::uint64_t m_headerTabs = 0;
+    struct PendingHeader {
+        CheckFinding finding;
+        std::string name;
+    };
+    std::vector<std::string> m_names;           // the chosen columns' header names
+    std::vector<PendingHeader> m_pendingHeader; // header findings wait for K
+    std::vector<ColumnSpread> m_spread;
+    std::map<std::pair<CheckKind, std::int64_t>, std::int64_t> m_perKindAndColumn;
+    bool m_casesDone = false;
+};
+
+} // namespace
+
+ValueClass ClassifyValue(std::string_view token) {
+    if (token == "NA")
+        return ValueClass::Missing;
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < token.size() && IsDigit(token[i]))
+            ++i;
+        return i - start;
+    };
+    if (i < token.size() && (token[i] == '+' || token[i] == '-'))
+        ++i;
+    std::size_t mantissaDigits = digits();
+    bool comma = false;
+    if (i < token.size() && (token[i] == '.' || token[i] == ',')) {
+        comma = token[i] == ',';
+        ++i;
+        mantissaDigits += digits();
+    }
+    if (mantissaDigits == 0)
+        return ValueClass::NotANumber;
+    bool lowerExponent = false;
+    if (i < token.size() && (token[i] == 'E' || token[i] == 'e')) {
+        lowerExponent = token[i] == 'e';
+        ++i;
+        if (i < token.size() && (token[i] == '+' || token[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return ValueClass::NotANumber;
+    }
+    if (i != token.size())
+        return ValueClass::NotANumber;
+    if (comma)
+        return ValueClass::DecimalComma;
+    return lowerExponent ? ValueClass::LowerCaseExponent : ValueClass::Number;
+}
+
+bool IsLegalBugsName(std::string_view name) {
+    if (name.empty() || !IsLetter(name.front()) || name.back() == '.' ||
+        name.find("..") != std::string_view::npos)
+        return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return IsLetter(c) || IsDigit(c) || c == '.'; });
+}
+
+std::span<const std::string_view> ModelNodeNames() {
+    return kModelNodeNames;
+}
+
+bool IsModelNodeName(std::string_view name) {
+    return std::find(kModelNodeNames.begin(), kModelNodeNames.end(), name) != kModelNodeNames.end();
+}
+
+std::int64_t CheckSummary::total() const {
+    std::int64_t sum = 0;
+    for (std::int64_t n : found)
+        sum += n;
+    return sum;
+}
+
+Result<CheckSummary> CheckDataFile(const std::string& path, const CheckOptions& options,
+                                   const FindingSink& sink) {
+    auto reader = LineTokenReader::Open(path);
+    if (!reader)
+        return reader.error();
+    Checker checker(options, sink);
+    return checker.Run(*reader);
+}
+
+} // namespace zento
