@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -92,13 +91,6 @@ QIcon documentIcon() {
     return icon;
 }
 
-QString shownTitle(const QMdiSubWindow* window) {
-    QString title = window->windowTitle();
-    title.replace(QLatin1String("[*]"),
-                  window->isWindowModified() ? QStringLiteral("*") : QString());
-    return title;
-}
-
 } // namespace
 
 CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> applicationCommands,
@@ -115,7 +107,6 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> a
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 3 / 4);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::updateMenus);
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::updateMenus);
 
     createActions();
     m_mainMenus = createMenus(mainMenuLayout());
@@ -130,7 +121,6 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     for (QObject* child : findChildren<QObject*>())
         disconnect(child, nullptr, this, nullptr);
-    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(&m_recentFiles, nullptr, this, nullptr);
 }
 
@@ -151,7 +141,11 @@ bool CMainFrame::LoadFrame() {
 void CMainFrame::setDocuments(DocumentManager* documents) {
     m_documents = documents;
     connect(documents, &DocumentManager::documentCountChanged, this, &CMainFrame::updateMenus);
-    connect(documents, &DocumentManager::activeDocumentChanged, this, &CMainFrame::updateMenus);
+    connect(documents, &DocumentManager::commandStatesChanged, this, &CMainFrame::updateMenus);
+    connect(documents, &DocumentManager::activeTitleChanged, this, [this](const QString& title) {
+        setWindowTitle(title.isEmpty() ? QStringLiteral("ZENTO")
+                                       : QStringLiteral("ZENTO - ") + title);
+    });
     updateMenus();
 }
 
@@ -298,27 +292,10 @@ void CMainFrame::updateMenus() {
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
 
-    if (QMdiSubWindow* window = m_mdiArea->currentSubWindow()) {
-        // A new document window is current at once: it takes the document icon then.
-        if (window->windowIcon().cacheKey() != m_documentIcon.cacheKey())
-            window->setWindowIcon(m_documentIcon);
-        connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::updateTitle,
-                Qt::UniqueConnection);
-    }
-    // The editing commands follow the active text: its selection, its undo history.
-    if (CZENTOView* view = m_documents ? m_documents->activeView() : nullptr) {
-        connect(view, &QPlainTextEdit::copyAvailable, this, &CMainFrame::updateMenus,
-                Qt::UniqueConnection);
-        connect(view, &QPlainTextEdit::undoAvailable, this, &CMainFrame::updateMenus,
-                Qt::UniqueConnection);
-    }
-    updateTitle();
-}
-
-void CMainFrame::updateTitle() {
-    QMdiSubWindow* window = m_mdiArea->currentSubWindow();
-    setWindowTitle(window ? QStringLiteral("ZENTO - ") + shownTitle(window)
-                          : QStringLiteral("ZENTO"));
+    // A new document window is current at once: it takes the document icon then.
+    if (QMdiSubWindow* window = m_mdiArea->currentSubWindow();
+        window && window->windowIcon().cacheKey() != m_documentIcon.cacheKey())
+        window->setWindowIcon(m_documentIcon);
 }
 
 void CMainFrame::updateWindowMenu() {
@@ -329,7 +306,7 @@ void CMainFrame::updateWindowMenu() {
     QMdiSubWindow* current = m_mdiArea->currentSubWindow();
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows.at(i);
-        QString title = shownTitle(window);
+        QString title = window->windowTitle();
         title.replace(QLatin1Char('&'), QLatin1String("&&"));
         const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title;
         QAction* action = m_windowList->addAction(text);

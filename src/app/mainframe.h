@@ -81,7 +81,6 @@ private:
     void createStatusBar();
     void showMenus(const QList<QMenu*>& menus);
     void updateWindowMenu();
-    void updateTitle();
     zento::CommandState commandState(int id) const;
     bool hasDocumentWindow() const;
 
