@@ -120,13 +120,16 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
     connect(m_recentFiles.get(), &RecentFileList::openRequested, this,
             [this](const QString& path) { openFiles({path}); });
 
-    // Files handed over by later starts.
-    connect(m_instance.get(), &SingleInstance::filesReceived, this,
-            [this](const QStringList& files) {
-                openFiles(files);
-                bringToFront();
-            });
-    m_instance->listen();
+    // Files handed over by later starts; a run that only prints takes none.
+    if (cmdInfo.shellCommand == CommandLineInfo::FileNew ||
+        cmdInfo.shellCommand == CommandLineInfo::FileOpen) {
+        connect(m_instance.get(), &SingleInstance::filesReceived, this,
+                [this](const QStringList& files) {
+                    openFiles(files);
+                    bringToFront();
+                });
+        m_instance->listen();
+    }
 
     if (!ProcessShellCommand(cmdInfo))
         return false;
