@@ -123,7 +123,7 @@ private slots:
         QString user = qEnvironmentVariable("USER");
         if (user.isEmpty())
             user = qEnvironmentVariable("USERNAME");
-        const QString name = SingleInstance::serverNameFor(user, QDir(home.path()).canonicalPath());
+        const QString name = SingleInstance::serverNameFor(user, QDir::cleanPath(home.path()));
 
         QProcess first;
         first.setProcessEnvironment(environment);
