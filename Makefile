@@ -24,8 +24,9 @@ build: configure
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
+# From the repository's root, so that examples/ and manual/ are at hand.
 run: build
-	./$(BUILD_DIR)/src/cli/zento-cli modelo logit examples/vaso.txt
+	./$(BUILD_DIR)/src/app/zento
 
 # A Release build of its own (portable flags, no -march), then bench.py prints the table.
 bench: deps

@@ -1,0 +1,158 @@
+// The edit view's routing table and its generating command handlers.
+#include "docview/zentoview.h"
+
+#include "dialogs/cargardatos.h"
+#include "dialogs/cargarmodelos.h"
+#include "docview/zentodoc.h"
+#include "framework/commands.h"
+#include "framework/messages.h"
+#include "framework/progressrunner.h"
+#include "winbugs/rectangulardata.h"
+
+#include <algorithm>
+#include <optional>
+
+using namespace zento;
+
+std::span<const CZENTOView::Route> CZENTOView::routes() {
+    static constexpr Route kRoutes[] = {
+        {ID_DATA_GENERAR, &CZENTOView::OnGenerarDatos},
+        {ID_MODELOS_LOGIT, &CZENTOView::OnLogit},
+        {ID_MODELOS_PROBIT, &CZENTOView::OnProbit},
+        {ID_MODELOS_CLOGLOG, &CZENTOView::OnCloglog},
+        {ID_MODELOS_POWERLOGIT, &CZENTOView::OnPowerLogit},
+        {ID_MODELOS_SCOBIT, &CZENTOView::OnScobit},
+        {ID_MODELOS_SKEWLOGIT, &CZENTOView::OnSkewLogit},
+        {ID_MODELOS_SKEWPROBIT_CDS, &CZENTOView::OnSkewProbitCDS},
+        {ID_MODELOS_SKEWPROBIT_BBB, &CZENTOView::OnSkewProbitBBB},
+        {ID_MODELOS_SKEWPROBIT_STANDARD, &CZENTOView::OnSkewProbitStandard},
+        {ID_FILE_PRINT, &CZENTOView::OnFilePrint},
+        {ID_FILE_PRINT_DIRECT, &CZENTOView::OnFilePrintDirect},
+        {ID_FILE_PRINT_PREVIEW, &CZENTOView::OnFilePrintPreview},
+    };
+    return kRoutes;
+}
+
+CZENTOView::CZENTOView(QWidget* parent)
+    : EditView(parent), m_runSelection([](SelectionDialog& dialog) { dialog.exec(); }) {}
+
+CZENTOView::~CZENTOView() {
+    if (m_document)
+        m_document->RemoveView(this);
+}
+
+void CZENTOView::attachDocument(CZENTODoc* document) {
+    m_document = document;
+    if (document)
+        document->AddView(this);
+}
+
+void CZENTOView::setSelectionRunner(SelectionRunner runner) {
+    m_runSelection = std::move(runner);
+}
+
+QList<int> CZENTOView::routedCommands() {
+    QList<int> ids;
+    for (const Route& route : routes())
+        ids.append(route.id);
+    return ids;
+}
+
+CommandState CZENTOView::commandState(int id) const {
+    if (std::ranges::find(routes(), id, &Route::id) != routes().end())
+        return {true, true};
+    return EditView::commandState(id);
+}
+
+bool CZENTOView::onCommand(int id) {
+    const auto route = std::ranges::find(routes(), id, &Route::id);
+    if (route == routes().end())
+        return EditView::onCommand(id);
+    (this->*route->handler)();
+    return true;
+}
+
+QString CZENTOView::printDocumentName() const {
+    return m_document ? m_document->GetTitle() : EditView::printDocumentName();
+}
+
+void CZENTOView::showRefusal(const DataError& error) {
+    showWarning(this, QString::fromStdString(DescribeDataError(error)));
+}
+
+void CZENTOView::OnGenerarDatos() {
+    CCargarDatos dlg(this);
+    m_runSelection(dlg);
+    const DataSelection selection = dlg.selection();
+    if (selection.path.empty())
+        return;
+    if (!dlg.accepted())
+        return;
+    // A big file takes a while: the text is built on a worker while the window stays painted.
+    // A user who gives up waiting gets nothing, as with a cancelled dialog.
+    const QPointer<CZENTOView> alive(this);
+    ProgressState progress;
+    std::optional<Result<std::string>> text;
+    waitWithProgress(this, QStringLiteral("Generando los datos para WinBUGS..."), progress,
+                     QtConcurrent::run([&] { text.emplace(BuildRectangularData(selection)); }));
+    if (!alive || progress.cancelRequested)
+        return;
+    if (!*text) {
+        showRefusal(text->error());
+        return;
+    }
+    takeTextBytes(std::move(**text));
+}
+
+void CZENTOView::generateModel(const LinkInfo& link) {
+    CCargarModelos dlg(this);
+    m_runSelection(dlg);
+    const DataSelection selection = dlg.selection();
+    if (selection.path.empty())
+        return;
+    // The names are read before the dialog's result is looked at.
+    const Result<ModelNames> names = ReadModelNames(selection.path, selection.chosenVariables);
+    if (!dlg.accepted())
+        return;
+    if (!names) {
+        showRefusal(names.error());
+        return;
+    }
+    takeTextBytes(link.build(*names, selection));
+}
+
+void CZENTOView::OnLogit() {
+    generateModel(GetLinkInfo(Link::Logit));
+}
+
+void CZENTOView::OnProbit() {
+    generateModel(GetLinkInfo(Link::Probit));
+}
+
+void CZENTOView::OnCloglog() {
+    generateModel(GetLinkInfo(Link::Cloglog));
+}
+
+void CZENTOView::OnPowerLogit() {
+    generateModel(GetLinkInfo(Link::PowerLogit));
+}
+
+void CZENTOView::OnScobit() {
+    generateModel(GetLinkInfo(Link::Scobit));
+}
+
+void CZENTOView::OnSkewLogit() {
+    generateModel(GetLinkInfo(Link::SkewLogit));
+}
+
+void CZENTOView::OnSkewProbitCDS() {
+    generateModel(GetLinkInfo(Link::SkewProbitCDS));
+}
+
+void CZENTOView::OnSkewProbitBBB() {
+    generateModel(GetLinkInfo(Link::SkewProbitBBB));
+}
+
+void CZENTOView::OnSkewProbitStandard() {
+    generateModel(GetLinkInfo(Link::SkewProbitStandard));
+}

@@ -1,0 +1,66 @@
+// The edit view of a text document, with the routing table of the commands that reach it: the
+// ten generating commands and the three printing commands.
+#pragma once
+
+#include "docview/zentodoc.h"
+#include "framework/editview.h"
+#include "winbugs/models.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <span>
+#include <string>
+
+class SelectionDialog;
+
+class CZENTOView : public zento::EditView {
+    Q_OBJECT
+public:
+    // Runs a selection dialog modally (exec unless a test supplies another); the handler then
+    // reads the dialog's accepted() and selection().
+    using SelectionRunner = std::function<void(SelectionDialog& dialog)>;
+
+    explicit CZENTOView(QWidget* parent = nullptr);
+    ~CZENTOView() override;
+
+    CZENTODoc* GetDocument() const { return m_document; }
+    // Attaches the view to document, after any view it already has.
+    void attachDocument(CZENTODoc* document);
+
+    void setSelectionRunner(SelectionRunner runner);
+
+    // The ids of the routing table, in its order.
+    static QList<int> routedCommands();
+
+    zento::CommandState commandState(int id) const override;
+    bool onCommand(int id) override;
+
+    void OnGenerarDatos();
+    void OnLogit();
+    void OnProbit();
+    void OnCloglog();
+    void OnPowerLogit();
+    void OnScobit();
+    void OnSkewLogit();
+    void OnSkewProbitCDS();
+    void OnSkewProbitBBB();
+    void OnSkewProbitStandard();
+
+protected:
+    QString printDocumentName() const override;
+
+private:
+    struct Route {
+        int id;
+        void (CZENTOView::*handler)();
+    };
+    static std::span<const Route> routes();
+
+    void generateModel(const zento::LinkInfo& link);
+    // Shows why the core wrote nothing; the text stays as it was.
+    void showRefusal(const zento::DataError& error);
+
+    QPointer<CZENTODoc> m_document;
+    SelectionRunner m_runSelection;
+};

@@ -1,0 +1,46 @@
+// Document text between bytes and the edit control: the code page and the line-end convention
+// of a file are found and remembered, so that the bytes come back unchanged.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace zento {
+
+enum class TextCodec {
+    Utf8,        // bytes that are valid UTF-8 (a leading byte-order mark is kept as U+FEFF)
+    Windows1252, // anything else: every byte is one character, so every byte comes back
+};
+
+enum class LineEnd { CrLf, Lf, Cr };
+
+struct TextFormat {
+    TextCodec codec = TextCodec::Utf8;
+    LineEnd lineEnd = LineEnd::CrLf; // the convention of the first line end, CR LF if none
+
+    friend bool operator==(const TextFormat&, const TextFormat&) = default;
+};
+
+struct DecodedText {
+    QString text; // line ends as they were (CR LF, LF or CR), which the edit control all takes
+    TextFormat format;
+    // Whether encodeText of what the edit control makes of text gives the bytes back: false
+    // when line ends are mixed, or when the text holds a character that the edit control turns
+    // into a line break (U+2029, U+FDD0, U+FDD1). The caller keeps the bytes when it is false.
+    bool exact = true;
+};
+
+DecodedText decodeText(QByteArrayView bytes);
+
+// The edit control's text (lines separated by U+2029 or LF) as bytes in format. A character
+// that Windows-1252 lacks makes the whole text UTF-8: encodedFormat says which was used.
+QByteArray encodeText(QStringView text, TextFormat format, TextFormat* encodedFormat = nullptr);
+
+// One Windows-1252 byte as a character, and back (-1 for a character it lacks). The five bytes
+// the code page leaves undefined stand for the control characters of the same value.
+char16_t windows1252ToUnicode(unsigned char byte);
+int unicodeToWindows1252(char16_t character);
+
+} // namespace zento
