@@ -1,7 +1,9 @@
-# Entry points: `make run` starts ZENTO, `make test` runs every test. Both install what is missing.
-# `make fuzz` runs the fuzz targets (FUZZ_SECONDS each); `make test-sanitize` runs every test
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Entry points: `make run` starts ZENTO, `make test` runs every test, `make bench` times the
+# command-line tool on large generated files, `make fuzz` runs the fuzz targets (FUZZ_SECONDS
+# each) and `make test-sanitize` runs every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer. All install what is missing.
 BUILD_DIR ?= build
+BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
@@ -9,7 +11,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-asan
 
-.PHONY: all deps configure build test run clean fuzz test-sanitize
+.PHONY: all deps configure build test run bench clean fuzz test-sanitize
 
 all: build
 
@@ -27,8 +29,17 @@ build: configure
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
+# From the repository's root, so that examples/ and manual/ are at hand.
 run: build
-	./$(BUILD_DIR)/src/cli/zento-cli modelo logit examples/vaso.txt
+	./$(BUILD_DIR)/src/app/zento
+
+# A Release build of its own (portable flags, no -march), then bench.py prints the table.
+bench: deps
+	@if [ ! -f $(BENCH_DIR)/build.ninja ]; then \
+	    cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZENTO_BENCH=ON \
+	        -DZENTO_TESTS=OFF -DZENTO_GUI=OFF; fi
+	cmake --build $(BENCH_DIR) --parallel 2
+	python3 tests/bench/bench.py $(BENCH_DIR)
 
 # libFuzzer comes with clang; only the core and zento-cli are fuzzed, so no Qt is needed here.
 fuzz:
@@ -51,4 +62,4 @@ test-sanitize:
 	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)

@@ -106,6 +106,18 @@ int Emit(const Command& command, const std::string& text, std::FILE* out, std::F
 }
 
 int Datos(const Command& command, std::FILE* out, std::FILE* err) {
+    // A regular output file is written to a temporary first, so a refusal found late costs
+    // nothing: with the cases left to the file, counting them and writing them is one pass.
+    const bool canTakeBack = command.output && !WritesInPlace(*command.output);
+    if (canTakeBack && !command.cases) {
+        Status written = WriteFileAtomically(*command.output, [&](const TextSink& sink) -> Status {
+            auto counts = WriteAllRectangularData(command.path, command.variables, sink);
+            if (!counts)
+                return counts.error();
+            return Done{};
+        });
+        return written ? kExitOk : DataFailure(err, written.error());
+    }
     auto counts = CountsFor(command, true);
     if (!counts)
         return DataFailure(err, counts.error());
@@ -115,14 +127,13 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
     selection.N = counts->N;
     selection.chosenVariables = command.variables.value_or(counts->K);
     selection.chosenCases = command.cases.value_or(counts->N);
-
-    if (command.output) {
-        Status written = WriteFileAtomically(*command.output, [&](const TextSink& sink) {
-            return WriteRectangularData(selection, sink);
-        });
+    const auto write = [&](const TextSink& sink) { return WriteRectangularData(selection, sink); };
+    if (canTakeBack) {
+        Status written = WriteFileAtomically(*command.output, write);
         return written ? kExitOk : DataFailure(err, written.error());
     }
-    // Standard output cannot be taken back: make sure the file holds every token first.
+    // Standard output, a device or a pipe cannot be taken back: make sure the file holds every
+    // token first (a whole scan has counted them already).
     const std::int64_t needed = RectangularTokensNeeded(selection);
     std::int64_t available = 0;
     if (counts->tokens) {
@@ -135,8 +146,12 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
     }
     if (available < needed)
         return DataFailure(err, RectangularShortage(selection, available));
+    if (command.output) {
+        Status written = WriteFileAtomically(*command.output, write);
+        return written ? kExitOk : DataFailure(err, written.error());
+    }
     StreamSink sink{out};
-    Status written = WriteRectangularData(selection, std::ref(sink));
+    Status written = write(std::ref(sink));
     if (!written) {
         if (written.error().kind == DataErrorKind::WriteFailed)
             return StreamFailure(err, sink.systemError);

@@ -31,6 +31,7 @@ Result<ScanCounts> ScanDataFile(const std::string& path, const ScanProgress& pro
 Result<std::int32_t> ReadColumnCount(const std::string& path) {
     TallyOptions options;
     options.stopAfterFirstLine = true;
+    options.chunkSize = std::size_t{64} << 10; // a header is short; a longer one takes more reads
     auto tally = TallyFile(path, options);
     if (!tally)
         return tally.error();

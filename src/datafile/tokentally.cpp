@@ -1,7 +1,7 @@
 // The token counter behind ScanDataFile and the CLI's checks before it writes.
 #include "tokentally.h"
 
-#include "whitespace.h"
+#include "bytescan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,16 +10,7 @@
 namespace zento {
 
 std::uint64_t CountTokenStarts(const char* begin, const char* end, bool& afterWhitespace) {
-    // Branch-free: a token starts wherever a non-whitespace byte follows whitespace.
-    std::uint64_t starts = 0;
-    unsigned previous = afterWhitespace ? 1u : 0u;
-    for (const char* p = begin; p != end; ++p) {
-        const unsigned white = kWhitespace[static_cast<unsigned char>(*p)] ? 1u : 0u;
-        starts += previous & (white ^ 1u);
-        previous = white;
-    }
-    afterWhitespace = previous != 0;
-    return starts;
+    return bytescan::CountTokenStarts(begin, end, afterWhitespace);
 }
 
 Result<TokenTally> TallyTokens(ByteSource& source, const std::string& path,

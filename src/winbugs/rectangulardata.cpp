@@ -1,38 +1,264 @@
 // WinBUGS rectangular data: the chosen leading columns and cases, read forward once.
 #include "rectangulardata.h"
 
+#include "datafile/bytescan.h"
 #include "datafile/datafilereader.h"
+#include "datafile/scandatafile.h"
+#include "datafile/whitespace.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace zento {
 
 namespace {
 
-// Collects small pieces and hands them to the sink in blocks.
-class BlockWriter {
+// Gathers the text in a large block and hands each full block to the sink, with the number of
+// lines completed so far. Short tokens are copied 16 bytes at a time (the reader guarantees
+// that the bytes after a token are readable), so the block keeps that much room spare.
+// With whole lines, a block is handed on only up to its last line end, so that the line being
+// written can still be taken back; the block then grows if one line needs more room.
+template <class Sink> class BlockWriter {
 public:
-    explicit BlockWriter(const TextSink& sink) : m_sink(sink) { m_block.reserve(kBlock); }
+    BlockWriter(Sink& sink, bool wholeLines)
+        : m_sink(sink), m_wholeLines(wholeLines),
+          m_block(std::make_unique_for_overwrite<char[]>(kBlock)), m_capacity(kBlock),
+          m_cur(m_block.get()), m_limit(m_block.get() + kBlock) {}
 
-    void Append(std::string_view piece) {
-        if (m_block.size() + piece.size() > kBlock)
-            Flush();
-        m_block += piece;
+    // Each token followed by a tab.
+    void Values(std::span<const std::string_view> tokens) {
+        // Locals: a store through a char pointer could otherwise alias the members.
+        char* cur = m_cur;
+        const char* limit = m_limit;
+        for (const std::string_view token : tokens) {
+            if (static_cast<std::size_t>(limit - cur) < token.size() + kCopy + 1) [[unlikely]] {
+                m_cur = cur;
+                Append(token);
+                Append("\t");
+                cur = m_cur;
+                limit = m_limit;
+                continue;
+            }
+            if (token.size() <= kCopy)
+                std::memcpy(cur, token.data(), kCopy);
+            else
+                std::memcpy(cur, token.data(), token.size());
+            cur += token.size();
+            *cur++ = '\t';
+        }
+        m_cur = cur;
     }
-    bool Flush() {
-        if (!m_block.empty() && m_ok)
-            m_ok = m_sink(m_block);
-        m_block.clear();
+    // Up to count values of the reader, each with its tab, copied straight from its chunk;
+    // returns how many (0: the next one must come through ReadToken and Values).
+    std::size_t CopyValues(DataFileReader& reader, std::size_t count) {
+        char* cur = m_cur;
+        const std::size_t copied = reader.CopyTokens(count, '\t', cur, m_limit);
+        m_cur = cur;
+        return copied;
+    }
+    // Values that lie one whitespace byte apart, each separator becoming a tab, and a tab.
+    void Run(std::string_view run) {
+        if (static_cast<std::size_t>(m_limit - m_cur) >= run.size() + kCopy + 1) [[likely]] {
+            bytescan::CopyWhitespaceAsTabs(m_cur, run.data(), run.size());
+            m_cur += run.size();
+            *m_cur++ = '\t';
+            return;
+        }
+        // No room left in the block: value by value, which flushes as it must.
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i <= run.size(); ++i) {
+            if (i == run.size() || IsWhitespace(run[i])) {
+                const std::string_view value = run.substr(begin, i - begin);
+                Values(std::span(&value, 1));
+                begin = i + 1;
+            }
+        }
+    }
+    void Append(std::string_view piece) {
+        if (static_cast<std::size_t>(m_limit - m_cur) < piece.size()) [[unlikely]] {
+            Flush(false);
+            if (static_cast<std::size_t>(m_limit - m_cur) < piece.size()) {
+                if (!m_wholeLines) {
+                    // Bigger than a block: straight through.
+                    if (m_ok)
+                        m_ok = m_sink(piece, m_lines);
+                    return;
+                }
+                Grow(piece.size());
+            }
+        }
+        std::memcpy(m_cur, piece.data(), piece.size());
+        m_cur += piece.size();
+    }
+    void LineEnd() {
+        Append("\r\n");
+        ++m_lines;
+        m_lineStart = static_cast<std::size_t>(m_cur - m_block.get());
+    }
+    // Takes back the line written since the last line end (whole lines only).
+    void DropLine() { m_cur = m_block.get() + m_lineStart; }
+    // Hands on the block; with whole lines and !all, only up to the last line end.
+    bool Flush(bool all) {
+        char* const block = m_block.get();
+        const std::size_t used = static_cast<std::size_t>(m_cur - block);
+        const std::size_t give = m_wholeLines && !all ? m_lineStart : used;
+        if (give > 0 && m_ok)
+            m_ok = m_sink(std::string_view(block, give), m_lines);
+        std::memmove(block, block + give, used - give);
+        m_cur = block + (used - give);
+        m_lineStart = 0;
         return m_ok;
     }
     bool ok() const { return m_ok; }
 
 private:
-    static constexpr std::size_t kBlock = std::size_t{64} << 10;
-    const TextSink& m_sink;
-    std::string m_block;
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    static constexpr std::size_t kCopy = DataFileReader::kTokenSlack;
+
+    void Grow(std::size_t needed) {
+        const std::size_t used = static_cast<std::size_t>(m_cur - m_block.get());
+        std::size_t capacity = m_capacity;
+        while (capacity - used < needed + kCopy + 1)
+            capacity *= 2;
+        auto block = std::make_unique_for_overwrite<char[]>(capacity);
+        std::memcpy(block.get(), m_block.get(), used);
+        m_block = std::move(block);
+        m_capacity = capacity;
+        m_cur = m_block.get() + used;
+        m_limit = m_block.get() + capacity;
+    }
+
+    Sink& m_sink;
+    const bool m_wholeLines;
+    std::unique_ptr<char[]> m_block;
+    std::size_t m_capacity;
+    char* m_cur;
+    const char* m_limit;
+    std::size_t m_lineStart = 0; // offset of the line being written
+    std::int64_t m_lines = 0;
     bool m_ok = true;
 };
+
+// One forward read: the header, then the cases, each line reading the kept tokens and then the
+// dropped ones. With untilEnd the cases run to the end of the file and an incomplete last one
+// is left out; otherwise there are chosenCases of them. Returns the number of case lines.
+// sink(block, linesDone) returns false to stop (WriteFailed).
+template <class Sink>
+Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Sink& sink) {
+    auto reader = DataFileReader::Open(selection.path);
+    if (!reader)
+        return reader.error();
+    const std::int64_t v = selection.chosenVariables;
+    const std::int64_t kept = std::max<std::int64_t>(v, 0);
+    const std::int64_t width = kept + std::max<std::int64_t>(std::int64_t{selection.K} - v, 0);
+    BlockWriter<Sink> out(sink, untilEnd);
+    std::array<std::string_view, 256> batch;
+    const auto failure = [&]() -> DataError {
+        if (!out.ok()) {
+            DataError error;
+            error.kind = DataErrorKind::WriteFailed;
+            return error;
+        }
+        if (reader->failed())
+            return reader->error();
+        return RectangularShortage(selection, reader->tokensRead());
+    };
+    const auto skip = [&](std::int64_t count) {
+        while (count > 0) {
+            const std::size_t want = static_cast<std::size_t>(
+                std::min<std::int64_t>(count, static_cast<std::int64_t>(batch.size())));
+            const std::size_t got = reader->ReadTokens(std::span(batch.data(), want));
+            if (got == 0)
+                return false;
+            count -= static_cast<std::int64_t>(got);
+        }
+        return true;
+    };
+
+    std::string_view token;
+    for (std::int64_t i = 0; i < kept; ++i) {
+        if (!reader->ReadToken(token))
+            return failure();
+        out.Append(token);
+        out.Append("[]\t");
+    }
+    if (!skip(width - kept))
+        return failure();
+    out.LineEnd();
+
+    const std::int64_t cases =
+        untilEnd ? INT64_MAX : std::max<std::int64_t>(selection.chosenCases, 0);
+    std::int64_t written = 0;
+    if (width == 0) {
+        // Lines that read nothing: only reachable with no columns at all, never untilEnd.
+        for (; written < cases && out.ok(); ++written)
+            out.LineEnd();
+    }
+    const std::int64_t dropped = width - kept;
+    // One case: its values straight from the reader's chunk where they can be, through a
+    // token at a time where they cannot (across chunks, or when the block is full).
+    std::string_view run;
+    const auto writeCase = [&] {
+        if (kept > 0 && reader->ReadTokenRun(static_cast<std::size_t>(kept), run)) {
+            out.Run(run);
+            return dropped == 0 || reader->ReadTokenRun(static_cast<std::size_t>(dropped), run) ||
+                   skip(dropped);
+        }
+        for (std::int64_t column = 0; column < kept;) {
+            const std::size_t want = static_cast<std::size_t>(
+                std::min<std::int64_t>(kept - column, std::int64_t{1} << 30));
+            std::size_t copied = out.CopyValues(*reader, want);
+            if (copied == 0) {
+                if (!reader->ReadToken(token))
+                    return false;
+                out.Values(std::span(&token, 1));
+                copied = 1;
+            }
+            column += static_cast<std::int64_t>(copied);
+        }
+        return skip(dropped);
+    };
+    for (; written < cases && width > 0; ++written) {
+        if (!writeCase()) [[unlikely]] {
+            if (!untilEnd || reader->failed())
+                return failure();
+            out.DropLine();
+            break;
+        }
+        out.LineEnd();
+        if (!out.ok()) [[unlikely]]
+            return failure();
+    }
+    out.Append("END");
+    out.LineEnd();
+    if (!out.Flush(true))
+        return failure();
+    return written;
+}
+
+// A text of many megabytes is written into fresh memory; where the system gives huge pages on
+// request, asking for them saves most of the page faults.
+void AdviseHugePages(const char* data, std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+    const std::uintptr_t begin =
+        (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // only a hint
+#else
+    (void)data;
+    (void)size;
+#endif
+}
 
 } // namespace
 
@@ -59,62 +285,84 @@ DataError RectangularShortage(const DataSelection& selection, std::int64_t avail
 }
 
 Status WriteRectangularData(const DataSelection& selection, const TextSink& sink) {
-    auto reader = DataFileReader::Open(selection.path);
-    if (!reader)
-        return reader.error();
-    const std::int64_t v = selection.chosenVariables;
-    const std::int64_t kept = std::max<std::int64_t>(v, 0);
-    const std::int64_t dropped = std::max<std::int64_t>(std::int64_t{selection.K} - v, 0);
-    BlockWriter out(sink);
-    std::string_view token;
-
-    const auto line = [&](std::string_view afterToken) {
-        for (std::int64_t i = 0; i < kept; ++i) {
-            if (!reader->ReadToken(token))
-                return false;
-            out.Append(token);
-            out.Append(afterToken);
-            if (!out.ok())
-                return false;
-        }
-        for (std::int64_t i = 0; i < dropped; ++i) {
-            if (!reader->ReadToken(token))
-                return false;
-        }
-        out.Append("\r\n");
-        return true;
-    };
-    const auto failure = [&]() -> DataError {
-        if (!out.ok()) {
-            DataError error;
-            error.kind = DataErrorKind::WriteFailed;
-            return error;
-        }
-        if (reader->failed())
-            return reader->error();
-        return RectangularShortage(selection, reader->tokensRead());
-    };
-
-    if (!line("[]\t"))
-        return failure();
-    for (std::int32_t c = 0; c < selection.chosenCases; ++c) {
-        if (!line("\t"))
-            return failure();
-    }
-    out.Append("END\r\n");
-    if (!out.Flush())
-        return failure();
+    auto pass = [&sink](std::string_view block, std::int64_t) { return sink(block); };
+    auto written = WriteText(selection, false, pass);
+    if (!written)
+        return written.error();
     return Done{};
+}
+
+Result<ScanCounts> WriteAllRectangularData(const std::string& path,
+                                           std::optional<std::int32_t> variables,
+                                           const TextSink& sink) {
+    auto k = ReadColumnCount(path);
+    if (!k)
+        return k.error();
+    DataSelection selection;
+    selection.path = path;
+    selection.K = *k;
+    selection.chosenVariables = variables.value_or(*k);
+    if (selection.chosenVariables < 0 || selection.chosenVariables > selection.K) {
+        // A line would read more than K tokens: the number of lines must be known first.
+        auto counts = ScanDataFile(path);
+        if (!counts)
+            return counts.error();
+        selection.K = counts->K;
+        selection.N = selection.chosenCases = counts->N;
+        Status status = WriteRectangularData(selection, sink);
+        if (!status)
+            return status.error();
+        return *counts;
+    }
+    // A file with fewer tokens than the header has N = -1: that is the case the header refuses.
+    selection.N = selection.chosenCases = -1;
+    auto pass = [&sink](std::string_view block, std::int64_t) { return sink(block); };
+    auto written = WriteText(selection, true, pass);
+    if (!written)
+        return written.error();
+    ScanCounts counts;
+    counts.K = selection.K;
+    if (*written > INT32_MAX) {
+        DataError error;
+        error.kind = DataErrorKind::CountTooLarge;
+        error.path = path;
+        error.columns = selection.K;
+        error.available = (*written + 1) * selection.K;
+        return error;
+    }
+    counts.N = static_cast<std::int32_t>(*written);
+    counts.tokens = (*written + 1) * selection.K;
+    return counts;
 }
 
 Result<std::string> BuildRectangularData(const DataSelection& selection) {
     std::string text;
-    Status status = WriteRectangularData(selection, [&text](std::string_view piece) {
-        text += piece;
+    const std::int64_t lines = 2 + std::max<std::int32_t>(selection.chosenCases, 0); // with END
+    std::uint64_t fileSize = 0;
+    std::error_code ec;
+    if (const auto size = std::filesystem::file_size(selection.path, ec); !ec)
+        fileSize = size;
+    bool reserved = false;
+    // Reserve once, so that a text of many megabytes is not copied at every doubling: project
+    // the size from the lines of the first block, but never beyond what the file can give
+    // (each value and its separator in the file become the value and a tab in the text).
+    auto append = [&](std::string_view block, std::int64_t linesDone) {
+        if (!reserved && linesDone > 0) {
+            reserved = true;
+            const double done = static_cast<double>(text.size() + block.size());
+            const double projected =
+                done / static_cast<double>(linesDone) * static_cast<double>(lines) * 1.02 + 64;
+            const double bound = static_cast<double>(fileSize) + 2.0 * static_cast<double>(lines) +
+                                 2.0 * std::max<std::int32_t>(selection.chosenVariables, 0) + 16;
+            text.reserve(static_cast<std::size_t>(std::min(projected, bound)));
+            AdviseHugePages(text.data(), text.capacity());
+        }
+        text.append(block);
         return true;
-    });
-    if (!status)
-        return status.error();
+    };
+    auto written = WriteText(selection, false, append);
+    if (!written)
+        return written.error();
     return text;
 }
 

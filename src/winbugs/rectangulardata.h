@@ -2,10 +2,12 @@
 #pragma once
 
 #include "datafile/dataerror.h"
+#include "datafile/scandatafile.h"
 #include "dataselection.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,15 @@ DataError RectangularShortage(const DataSelection& selection, std::int64_t avail
 // token the file does not hold; on refusal the sink may already have received a prefix, so
 // callers that must leave their target untouched write to a temporary first.
 Status WriteRectangularData(const DataSelection& selection, const TextSink& sink);
+
+// Every case of the file, as a caller that leaves the counts to the file gets them: the first
+// `variables` columns (all K when omitted) of all N cases, K and N being what ScanDataFile finds.
+// For 0 <= variables <= K it counts while it writes, in one forward pass, and leaves out the
+// incomplete case at the end (the one N does not count); otherwise it scans first. Returns the
+// counts. As with WriteRectangularData, a refusal may come after part of the text.
+Result<ScanCounts> WriteAllRectangularData(const std::string& path,
+                                           std::optional<std::int32_t> variables,
+                                           const TextSink& sink);
 
 // The whole text in memory, or the reason there is none (nothing partial is ever returned).
 Result<std::string> BuildRectangularData(const DataSelection& selection);

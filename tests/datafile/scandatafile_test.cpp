@@ -20,6 +20,14 @@ struct ScanCase {
     std::int32_t N;
 };
 
+// 30000 names, about 90 KB: more than one read of the header.
+std::string WideHeader() {
+    std::string header = "n0";
+    for (int i = 1; i < 30000; ++i)
+        header += "\tn" + std::to_string(i);
+    return header + "\n" + std::string(29999, '1') + "\n";
+}
+
 std::string LongHeader() {
     // 120 characters before the tabs: a reader that looks only at a fixed prefix misses them.
     return std::string(120, 'h') + "\ta\tb\n1 2 3\n";
@@ -40,6 +48,7 @@ TEST(ScanDataFileTest, CountsVariablesAndCases) {
         {"one value too few", "y\tx1\tx2\n1 2 3\n4 5\n", 3, 1},
         {"tabs beyond 99 characters count", LongHeader(), 3, 1},
         {"header without line end", "a\tb", 2, 0},
+        {"header longer than one read", WideHeader(), 30000, 0},
     };
     testing::TempDir dir;
     for (const ScanCase& c : cases) {

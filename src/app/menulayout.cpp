@@ -1,0 +1,120 @@
+// The menu and toolbar layouts.
+#include "app/menulayout.h"
+
+namespace zento {
+
+namespace {
+
+constexpr MenuEntry popup(const char* text) {
+    return {MenuEntry::Popup, text};
+}
+constexpr MenuEntry item(CommandId id) {
+    return {MenuEntry::Command, "", id};
+}
+constexpr MenuEntry kEnd{MenuEntry::End};
+constexpr MenuEntry kSeparator{MenuEntry::Separator};
+constexpr MenuEntry kWindowList{MenuEntry::WindowList};
+
+// ID_FILE_MRU_FILE1 stands for the whole recent-file list: its placeholder while the list is
+// empty, its entries otherwise.
+constexpr MenuEntry kMainMenu[] = {
+    popup("&Archivo"),
+    item(ID_FILE_NEW),
+    item(ID_FILE_OPEN),
+    kSeparator,
+    item(ID_FILE_PRINT_SETUP),
+    kSeparator,
+    item(ID_FILE_MRU_FILE1),
+    kSeparator,
+    item(ID_APP_EXIT),
+    kEnd,
+    popup("&Ver"),
+    item(ID_VIEW_TOOLBAR),
+    item(ID_VIEW_STATUS_BAR),
+    kEnd,
+    popup("Ay&uda"),
+    item(ID_APP_ABOUT),
+    kEnd,
+};
+
+constexpr MenuEntry kDocumentMenu[] = {
+    popup("&Archivo"),
+    item(ID_FILE_NEW),
+    item(ID_FILE_OPEN),
+    item(ID_FILE_CLOSE),
+    item(ID_FILE_SAVE),
+    item(ID_FILE_SAVE_AS),
+    kSeparator,
+    item(ID_FILE_PRINT),
+    item(ID_FILE_PRINT_PREVIEW),
+    item(ID_FILE_PRINT_SETUP),
+    kSeparator,
+    item(ID_FILE_MRU_FILE1),
+    kSeparator,
+    item(ID_APP_EXIT),
+    kEnd,
+    popup("&Editar"),
+    item(ID_EDIT_UNDO),
+    kSeparator,
+    item(ID_EDIT_CUT),
+    item(ID_EDIT_COPY),
+    item(ID_EDIT_PASTE),
+    kEnd,
+    popup("&Ver"),
+    item(ID_VIEW_TOOLBAR),
+    item(ID_VIEW_STATUS_BAR),
+    kEnd,
+    popup("&Modelos"),
+    popup("Enlaces Simétricos"),
+    item(ID_MODELOS_LOGIT),
+    item(ID_MODELOS_PROBIT),
+    kEnd,
+    popup("Enlaces Asimétricos"),
+    item(ID_MODELOS_CLOGLOG),
+    item(ID_MODELOS_POWERLOGIT),
+    item(ID_MODELOS_SCOBIT),
+    item(ID_MODELOS_SKEWLOGIT),
+    popup("Skew probit"),
+    item(ID_MODELOS_SKEWPROBIT_CDS),
+    item(ID_MODELOS_SKEWPROBIT_BBB),
+    item(ID_MODELOS_SKEWPROBIT_STANDARD),
+    kEnd,
+    kEnd,
+    kEnd,
+    popup("&Data"),
+    item(ID_DATA_GENERAR),
+    kEnd,
+    popup("Ven&tana"),
+    item(ID_WINDOW_NEW),
+    item(ID_WINDOW_CASCADE),
+    item(ID_WINDOW_TILE_HORZ),
+    item(ID_WINDOW_ARRANGE),
+    kWindowList,
+    kEnd,
+    popup("Ay&uda"),
+    item(ID_APP_ABOUT),
+    item(ID_AYUDA_DOCUMENTO),
+    kEnd,
+};
+
+constexpr MenuEntry kToolBar[] = {
+    item(ID_FILE_NEW),   item(ID_FILE_OPEN), item(ID_FILE_SAVE),  kSeparator,
+    item(ID_EDIT_CUT),   item(ID_EDIT_COPY), item(ID_EDIT_PASTE), kSeparator,
+    item(ID_FILE_PRINT), kSeparator,         item(ID_APP_ABOUT),
+};
+
+} // namespace
+
+std::span<const MenuEntry> mainMenuLayout() {
+    return kMainMenu;
+}
+
+std::span<const MenuEntry> documentMenuLayout() {
+    return kDocumentMenu;
+}
+
+std::span<const MenuEntry> toolBarLayout() {
+    return kToolBar;
+}
+
+} // namespace zento

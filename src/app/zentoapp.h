@@ -1,0 +1,80 @@
+// The application object: start-up in a fixed order, the application-level commands, and the
+// hand-over of files between a later start and the running program.
+#pragma once
+
+#include "framework/settingsstore.h"
+
+#include <QApplication>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+
+namespace zento {
+class DocumentManager;
+class RecentFileList;
+class SingleInstance;
+struct CommandLineInfo;
+} // namespace zento
+
+class CZENTOApp : public QApplication {
+    Q_OBJECT
+public:
+    CZENTOApp(int& argc, char** argv);
+    ~CZENTOApp() override;
+
+    // Start-up: settings, the recent-file list, the main frame with its bars and the document
+    // template over its area, the hand-over of files from later starts, then the command line
+    // (no argument: a new document Texto1), then the window shows. False ends the program with
+    // exitCode(): 0 when the files went to the running program or were printed, 1 when the
+    // command line could not be carried out (the user has been told why).
+    bool InitInstance(const QStringList& arguments);
+    int exitCode() const { return m_exitCode; }
+
+    CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    zento::DocumentManager* documents() const { return m_documents; }
+    zento::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
+
+    // The application's commands.
+    void OnAppAbout();
+    void OnDocumentoAyuda();
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+
+    // Seams for tests, set before InitInstance.
+    void setSettingsStore(zento::SettingsStore store) { m_settingsStore = std::move(store); }
+    void setInstanceServerName(QString name) { m_serverName = std::move(name); }
+    // Opens the help document with the desktop (openWithDesktop unless replaced).
+    void setDesktopOpener(std::function<bool(const QString&)> open) {
+        m_openWithDesktop = std::move(open);
+    }
+    // Tells the user why start-up ends (a message box that waits unless replaced).
+    void setStartupErrorReporter(std::function<void(const QString&)> report) {
+        m_reportStartupError = std::move(report);
+    }
+    // Called on the document template as soon as it exists (prompts, printer, dialogs).
+    void setDocumentsSetup(std::function<void(zento::DocumentManager&)> setup) {
+        m_setupDocuments = std::move(setup);
+    }
+
+private:
+    void OnCommand(int id);
+    bool ProcessShellCommand(const zento::CommandLineInfo& info);
+    void openFiles(const QStringList& files);
+    void bringToFront();
+
+    zento::SettingsStore m_settingsStore;
+    QString m_serverName;
+    std::function<bool(const QString&)> m_openWithDesktop;
+    std::function<void(const QString&)> m_reportStartupError;
+    std::function<void(zento::DocumentManager&)> m_setupDocuments;
+
+    std::unique_ptr<zento::RecentFileList> m_recentFiles;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    zento::DocumentManager* m_documents = nullptr; // owned by the frame
+    std::unique_ptr<zento::SingleInstance> m_instance;
+    int m_exitCode = 0;
+};

@@ -1,0 +1,109 @@
+// Whitespace masks and token-start counts, 16 bytes per SSE2 step or one byte per scalar step.
+#include "bytescan.h"
+
+#include "whitespace.h"
+
+#include <algorithm>
+
+#if ZENTO_HAVE_SSE2
+#include <emmintrin.h>
+#endif
+
+namespace zento::bytescan {
+
+void WhitespaceMasksScalar(const char* data, std::size_t size, std::uint64_t* masks) {
+    for (std::size_t w = 0; w < size / 64; ++w) {
+        std::uint64_t mask = 0;
+        for (unsigned i = 0; i < 64; ++i)
+            mask |= std::uint64_t{IsWhitespace(data[64 * w + i])} << i;
+        masks[w] = mask;
+    }
+}
+
+std::uint64_t CountTokenStartsScalar(const char* begin, const char* end, bool& afterWhitespace) {
+    // Branch-free: a token starts wherever a non-whitespace byte follows whitespace.
+    std::uint64_t starts = 0;
+    unsigned previous = afterWhitespace ? 1u : 0u;
+    for (const char* p = begin; p != end; ++p) {
+        const unsigned white = IsWhitespace(*p) ? 1u : 0u;
+        starts += previous & (white ^ 1u);
+        previous = white;
+    }
+    afterWhitespace = previous != 0;
+    return starts;
+}
+
+void CopyWhitespaceAsTabsScalar(char* dst, const char* src, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i)
+        dst[i] = IsWhitespace(src[i]) ? '\t' : src[i];
+}
+
+#if ZENTO_HAVE_SSE2
+
+namespace {
+
+// 0xFF in each lane that holds whitespace. Bytes 9 to 13 are found with one signed compare:
+// adding 119 moves them to -128..-124, the only bytes that then lie below -123.
+inline __m128i WhiteLanes(__m128i bytes) {
+    const __m128i moved = _mm_add_epi8(bytes, _mm_set1_epi8(119));
+    const __m128i control = _mm_cmplt_epi8(moved, _mm_set1_epi8(-123));
+    return _mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
+}
+
+inline std::uint64_t WhiteBits(const char* p) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(WhiteLanes(bytes)));
+}
+
+} // namespace
+
+void WhitespaceMasksSse2(const char* data, std::size_t size, std::uint64_t* masks) {
+    for (std::size_t w = 0; w < size / 64; ++w) {
+        const char* p = data + 64 * w;
+        masks[w] = WhiteBits(p) | WhiteBits(p + 16) << 16 | WhiteBits(p + 32) << 32 |
+                   WhiteBits(p + 48) << 48;
+    }
+}
+
+void CopyWhitespaceAsTabsSse2(char* dst, const char* src, std::size_t size) {
+    const __m128i tab = _mm_set1_epi8('\t');
+    for (std::size_t i = 0; i < size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        // bytes ^ ((bytes ^ tab) & white): the tab where white, the byte elsewhere.
+        const __m128i out =
+            _mm_xor_si128(bytes, _mm_and_si128(_mm_xor_si128(bytes, tab), WhiteLanes(bytes)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+    }
+}
+
+std::uint64_t CountTokenStartsSse2(const char* begin, const char* end, bool& afterWhitespace) {
+    std::uint64_t starts = 0;
+    const char* p = begin;
+    const __m128i zero = _mm_setzero_si128();
+    // Only the last lane is looked at: whether the byte before the next block is whitespace.
+    __m128i previous = afterWhitespace ? _mm_set1_epi8(-1) : zero;
+    while (end - p >= 16) {
+        // Each lane counts the starts at its position, subtracting -1 per start; 255 blocks
+        // at most, so that no lane can wrap before they are summed.
+        const std::size_t blocks =
+            std::min<std::size_t>(static_cast<std::size_t>(end - p) / 16, 255);
+        const char* const stop = p + 16 * blocks;
+        __m128i counts = zero;
+        for (; p != stop; p += 16) {
+            const __m128i white = WhiteLanes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+            const __m128i whiteBefore =
+                _mm_or_si128(_mm_slli_si128(white, 1), _mm_srli_si128(previous, 15));
+            counts = _mm_sub_epi8(counts, _mm_andnot_si128(white, whiteBefore));
+            previous = white;
+        }
+        const __m128i sums = _mm_sad_epu8(counts, zero); // two 16-bit sums, one per half
+        starts += static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums)) +
+                  static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+    afterWhitespace = (_mm_movemask_epi8(previous) & 0x8000) != 0;
+    return starts + CountTokenStartsScalar(p, end, afterWhitespace);
+}
+
+#endif
+
+} // namespace zento::bytescan

@@ -1,0 +1,218 @@
+#!/usr/bin/env python3
+"""make bench: zento-cli and the in-memory text against cat and wc -w on the same files.
+
+Usage: bench.py BUILD_DIR [--veces N] [--humo]
+
+Generates the data files once into BUILD_DIR/bench-data (1,000,000 and 100,000 cases of ten
+columns, LF line ends), then times every command in the same run: the best of N runs (at least
+5) after one warm-up run, with its ratio to `wc -w` and to `cat`, and the peak resident memory of
+the process (by /usr/bin/time when there is one). --humo runs everything once on small files, to check that the benchmark works.
+Standard library only.
+"""
+
+import argparse
+import os
+import platform
+import subprocess
+import sys
+import tempfile
+import time
+
+BIG_CASES = 1_000_000
+SMALL_CASES = 100_000
+COLUMNS = 10
+
+
+def grouped(n):
+    return f"{n:,}".replace(",", " ")
+
+
+def machine():
+    model = "?"
+    try:
+        with open("/proc/cpuinfo", encoding="utf-8", errors="replace") as info:
+            for line in info:
+                if line.startswith("model name"):
+                    model = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    system = platform.system()
+    try:
+        with open("/etc/os-release", encoding="utf-8") as release:
+            for line in release:
+                if line.startswith("PRETTY_NAME="):
+                    system = line.split("=", 1)[1].strip().strip('"')
+    except OSError:
+        pass
+    return f"{model}, {os.cpu_count()} núcleos, {system}, Linux {platform.release()}"
+
+
+TIME = "/usr/bin/time"
+
+
+def run_once(command):
+    """Wall time of one run of command, in seconds."""
+    start = time.perf_counter()
+    process = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    elapsed = time.perf_counter() - start
+    if process.returncode != 0:
+        sys.exit(f"bench: {' '.join(command)} terminó con {process.returncode}: "
+                 f"{process.stderr.decode(errors='replace')}")
+    return elapsed
+
+
+def peak_memory(command):
+    """Peak resident memory of command in KiB. Measured by /usr/bin/time, which is small: a
+    child's peak counts the memory of the process that started it, and Python's is large."""
+    if os.access(TIME, os.X_OK):
+        process = subprocess.run([TIME, "-f", "%M", *command], stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.PIPE, check=True)
+        return int(process.stderr.decode().split()[-1])
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    return os.wait4(process.pid, 0)[2].ru_maxrss
+
+
+def best_of(command, runs, before=None):
+    """Best wall time (ms) over runs runs after a warm-up, and the peak memory (KiB)."""
+    best = float("inf")
+    for attempt in range(runs + 1):
+        if before:
+            before()
+        elapsed = run_once(command)
+        if attempt > 0:
+            best = min(best, elapsed * 1000)
+    if before:
+        before()
+    return best, peak_memory(command)
+
+
+def in_memory_text(tool, path, runs):
+    """BuildRectangularData for the whole file, timed inside zento-benchtool."""
+    output = subprocess.run([tool, "texto", path, str(runs)], check=True, capture_output=True,
+                            text=True).stdout.split()
+    return float(output[0]), int(output[2]), int(output[1])
+
+
+def measure(build, path, cases, runs, scratch):
+    cli = os.path.join(build, "src", "cli", "zento-cli")
+    tool = os.path.join(build, "tests", "bench", "zento-benchtool")
+    output = os.path.join(scratch, "salida.txt")
+
+    def remove_output():
+        if os.path.exists(output):
+            os.remove(output)
+
+    rows = [
+        ("cat ARCHIVO > /dev/null", ["cat", path], None),
+        ("wc -w ARCHIVO", ["wc", "-w", path], None),
+        ("zento-cli escanear", [cli, "escanear", path], None),
+        ("zento-cli datos --salida NUEVO", [cli, "datos", path, "--salida", output],
+         remove_output),
+        ("zento-cli datos --salida /dev/null", [cli, "datos", path, "--salida", os.devnull],
+         None),
+        ("zento-cli datos > /dev/null", [cli, "datos", path], None),
+        ("zento-cli modelo logit", [cli, "modelo", "logit", path], None),
+        ("zento-cli modelo logit --variables --casos",
+         [cli, "modelo", "logit", path, "--variables", str(COLUMNS), "--casos", str(cases)],
+         None),
+    ]
+    results = {}
+    for label, command, before in rows:
+        results[label] = best_of(command, runs, before)
+    remove_output()
+    ms, peak, size = in_memory_text(tool, path, runs)
+    results["BuildRectangularData (en memoria)"] = (ms, peak)
+    return results, size
+
+
+def table(title, results, text_bytes):
+    wc = results["wc -w ARCHIVO"][0]
+    cat = results["cat ARCHIVO > /dev/null"][0]
+    lines = [f"### {title}", "",
+             "| Orden | Tiempo (ms) | × wc -w | × cat | Memoria máx. (MiB) |",
+             "|---|---:|---:|---:|---:|"]
+    for label, (ms, peak) in results.items():
+        lines.append(f"| {label} | {ms:.1f} | {ms / wc:.3f} | {ms / cat:.1f} | "
+                     f"{peak / 1024:.1f} |")
+    lines.append("")
+    lines.append(f"Texto rectangular: {text_bytes / 1e6:.1f} MB.")
+    return "\n".join(lines)
+
+
+def goals(big, small, big_cases, small_cases):
+    wc = big["wc -w ARCHIVO"][0]
+    checks = []
+
+    def ratio_goal(label, row, goal, stretch):
+        ratio = big[row][0] / wc
+        verdict = "cumple" if ratio <= goal else "NO cumple"
+        extra = ", también la meta ampliada" if ratio <= stretch else ""
+        checks.append(f"- {label}: {ratio:.3f} × wc -w (meta ≤ {goal}, ampliada ≤ {stretch}): "
+                      f"{verdict}{extra}.")
+
+    ratio_goal("Escanear", "zento-cli escanear", 0.20, 0.10)
+    ratio_goal("Datos rectangulares a un archivo", "zento-cli datos --salida NUEVO", 0.25, 0.15)
+    counted = big["zento-cli modelo logit --variables --casos"][0]
+    checks.append(f"- Modelo con los dos recuentos: {counted:.1f} ms (meta < 5 ms): "
+                  f"{'cumple' if counted < 5 else 'NO cumple'}.")
+    for row in ("zento-cli datos --salida NUEVO", "zento-cli datos --salida /dev/null",
+                "zento-cli datos > /dev/null"):
+        grows = big[row][1] - small[row][1]
+        checks.append(f"- Memoria de «{row}»: {small[row][1] / 1024:.1f} MiB con "
+                      f"{grouped(small_cases)} casos, {big[row][1] / 1024:.1f} MiB con "
+                      f"{grouped(big_cases)}: "
+                      f"{'no crece' if grows < 2048 else 'CRECE'} con el archivo.")
+    return "\n".join(checks)
+
+
+def ensure_file(tool, path, cases):
+    if not os.path.exists(path):
+        print(f"Generando {path} ({grouped(cases)} casos)...", file=sys.stderr)
+        subprocess.run([tool, "generar", path, str(cases)], check=True)
+    return path
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build")
+    parser.add_argument("--veces", type=int, default=5)
+    parser.add_argument("--humo", action="store_true")
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    tool = os.path.join(build, "tests", "bench", "zento-benchtool")
+    runs = 1 if args.humo else max(args.veces, 5)
+
+    with tempfile.TemporaryDirectory(prefix="zento-bench-") as scratch:
+        data = scratch if args.humo else os.path.join(build, "bench-data")
+        os.makedirs(data, exist_ok=True)
+        big_cases, small_cases = (2000, 200) if args.humo else (BIG_CASES, SMALL_CASES)
+        big_path = ensure_file(tool, os.path.join(data, f"casos-{big_cases}.txt"), big_cases)
+        small_path = ensure_file(tool, os.path.join(data, f"casos-{small_cases}.txt"),
+                                 small_cases)
+        load_before = os.getloadavg()[0]
+        big, big_text = measure(build, big_path, big_cases, runs, scratch)
+        small, small_text = measure(build, small_path, small_cases, runs, scratch)
+        load_after = os.getloadavg()[0]
+        big_size, small_size = os.path.getsize(big_path), os.path.getsize(small_path)
+
+    print(f"Máquina: {machine()}.")
+    print(f"Mejor de {runs} ejecuciones tras una de calentamiento; caché de páginas caliente; "
+          f"carga media {load_before:.2f} al empezar y {load_after:.2f} al terminar.")
+    print()
+    print(table(f"{grouped(big_cases)} casos × {COLUMNS} columnas ({big_size / 1e6:.1f} MB)",
+                big, big_text))
+    print()
+    print(table(f"{grouped(small_cases)} casos × {COLUMNS} columnas ({small_size / 1e6:.1f} MB)",
+                small, small_text))
+    print()
+    print(goals(big, small, big_cases, small_cases))
+    # The load when it starts is other work; by the end it includes the benchmark itself.
+    if load_before > 1.0:
+        print()
+        print("Aviso: la máquina estaba cargada; las proporciones pueden variar. Repita "
+              "`make bench` cuando esté libre.")
+
+
+if __name__ == "__main__":
+    main()
