@@ -337,11 +337,17 @@ Result<ScanCounts> WriteAllRectangularData(const std::string& path,
 
 Result<std::string> BuildRectangularData(const DataSelection& selection) {
     std::string text;
-    const std::int64_t lines = 2 + std::max<std::int32_t>(selection.chosenCases, 0); // with END
     std::uint64_t fileSize = 0;
     std::error_code ec;
     if (const auto size = std::filesystem::file_size(selection.path, ec); !ec)
         fileSize = size;
+    // With END; but a line that reads a token cannot be written more often than the file has
+    // tokens, whatever count was asked for.
+    const double fileTokens = static_cast<double>(fileSize / 2 + 1);
+    const double lines =
+        std::min(2.0 + std::max<std::int32_t>(selection.chosenCases, 0), fileTokens + 2.0);
+    const double names =
+        std::min<double>(std::max<std::int32_t>(selection.chosenVariables, 0), fileTokens);
     bool reserved = false;
     // Reserve once, so that a text of many megabytes is not copied at every doubling: project
     // the size from the lines of the first block, but never beyond what the file can give
@@ -350,10 +356,8 @@ Result<std::string> BuildRectangularData(const DataSelection& selection) {
         if (!reserved && linesDone > 0) {
             reserved = true;
             const double done = static_cast<double>(text.size() + block.size());
-            const double projected =
-                done / static_cast<double>(linesDone) * static_cast<double>(lines) * 1.02 + 64;
-            const double bound = static_cast<double>(fileSize) + 2.0 * static_cast<double>(lines) +
-                                 2.0 * std::max<std::int32_t>(selection.chosenVariables, 0) + 16;
+            const double projected = done / static_cast<double>(linesDone) * lines * 1.02 + 64;
+            const double bound = static_cast<double>(fileSize) + 2.0 * lines + 2.0 * names + 16;
             text.reserve(static_cast<std::size_t>(std::min(projected, bound)));
             AdviseHugePages(text.data(), text.capacity());
         }
