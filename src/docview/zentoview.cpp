@@ -10,6 +10,8 @@
 #include "winbugs/rectangulardata.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 #include <optional>
 
 using namespace zento;
@@ -94,7 +96,19 @@ void CZENTOView::OnGenerarDatos() {
     ProgressState progress;
     std::optional<Result<std::string>> text;
     waitWithProgress(this, QStringLiteral("Generando los datos para WinBUGS..."), progress,
-                     QtConcurrent::run([&] { text.emplace(BuildRectangularData(selection)); }));
+                     QtConcurrent::run([&] {
+                         try {
+                             text.emplace(BuildRectangularData(selection));
+                         } catch (const std::bad_alloc&) {
+                             // A text larger than memory: said like any file that cannot be
+                             // used, instead of ending the program.
+                             DataError error;
+                             error.kind = DataErrorKind::Unreadable;
+                             error.path = selection.path;
+                             error.systemError = ENOMEM;
+                             text.emplace(std::move(error));
+                         }
+                     }));
     if (!alive || progress.cancelRequested)
         return;
     if (!*text) {
