@@ -5,6 +5,7 @@
 #include "winbugs/rectangulardata.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 using namespace zento;
@@ -38,6 +39,33 @@ std::vector<std::string_view> Lines(std::string_view text) {
     }
     FUZZ_CHECK(text.empty()); // every line ends with CR LF
     return lines;
+}
+
+// With the cases left to the file (zento-cli datos without --casos) the text is the one for
+// the counts a scan finds, written in one pass where it can be.
+void CheckWholeFile(const std::string& path, std::string_view bytes, std::size_t tokens,
+                    std::optional<std::int32_t> variables) {
+    const auto k = static_cast<std::int64_t>(ReferenceFirstLineTabs(bytes)) + 1;
+    DataSelection whole;
+    whole.path = path;
+    whole.K = static_cast<std::int32_t>(k);
+    whole.N = whole.chosenCases =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(tokens) / k - 1);
+    whole.chosenVariables = variables.value_or(whole.K);
+    const auto expected = BuildRectangularData(whole);
+    std::string text;
+    const auto counts = WriteAllRectangularData(path, variables, [&](std::string_view piece) {
+        text += piece;
+        return true;
+    });
+    FUZZ_CHECK(counts.ok() == expected.ok());
+    if (!counts.ok()) {
+        FUZZ_CHECK(counts.error().kind == expected.error().kind);
+        return;
+    }
+    FUZZ_CHECK(counts->K == whole.K);
+    FUZZ_CHECK(counts->N == whole.N);
+    FUZZ_CHECK(text == *expected);
 }
 
 } // namespace
@@ -101,6 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(fields == static_cast<std::size_t>(std::max<std::int64_t>(v, 0)));
     }
     FUZZ_CHECK(*text == ExpectedText(tokens, v, k, m));
+
+    CheckWholeFile(selection.path, bytes, tokens.size(),
+                   failAt & 0x80 ? std::optional(selection.chosenVariables) : std::nullopt);
 
     // A sink that gives up part way stops the writer with WriteFailed.
     std::size_t pieces = 0;

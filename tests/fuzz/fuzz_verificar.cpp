@@ -1,84 +1,17 @@
 // The data file checker on any bytes and counts: no crash, memory in proportion to the file (not
 // to the counts asked for), findings that quote only tokens of the file, counts that add up.
 #include "cli/verificar.h"
+#include "common/allocationmeter.h"
 #include "fuzzsupport.h"
 #include "winbugs/datacheck.h"
 
-#include <atomic>
+#include <array>
 #include <map>
-#include <new>
 #include <set>
 
 using namespace zento;
 using namespace zento::cli;
 using namespace zento::fuzz;
-
-namespace {
-
-// Live bytes from operator new, and the most seen since the last Reset.
-std::atomic<std::size_t> g_live{0};
-std::atomic<std::size_t> g_peak{0};
-constexpr std::size_t kHeader = 16; // keeps the block's size, and malloc's alignment
-
-void* Allocate(std::size_t size) noexcept {
-    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
-    if (!block)
-        return nullptr;
-    std::memcpy(block, &size, sizeof size);
-    const std::size_t live = g_live += size;
-    for (std::size_t peak = g_peak; live > peak && !g_peak.compare_exchange_weak(peak, live);) {
-    }
-    return block + kHeader;
-}
-
-void Release(void* pointer) noexcept {
-    if (!pointer)
-        return;
-    unsigned char* block = static_cast<unsigned char*>(pointer) - kHeader;
-    std::size_t size;
-    std::memcpy(&size, block, sizeof size);
-    g_live -= size;
-    std::free(block);
-}
-
-void* AllocateOrThrow(std::size_t size) {
-    if (void* pointer = Allocate(size))
-        return pointer;
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    return AllocateOrThrow(size);
-}
-void* operator new[](std::size_t size) {
-    return AllocateOrThrow(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void operator delete(void* pointer) noexcept {
-    Release(pointer);
-}
-void operator delete[](void* pointer) noexcept {
-    Release(pointer);
-}
-void operator delete(void* pointer, std::size_t) noexcept {
-    Release(pointer);
-}
-void operator delete[](void* pointer, std::size_t) noexcept {
-    Release(pointer);
-}
-void operator delete(void* pointer, const std::nothrow_t&) noexcept {
-    Release(pointer);
-}
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
-    Release(pointer);
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static ScratchFile file;
@@ -96,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string_view> tokens = ReferenceTokens(bytes);
     const std::set<std::string_view> known(tokens.begin(), tokens.end());
 
-    const std::size_t before = g_live;
-    g_peak = before;
+    const testing::AllocationMeter meter;
     std::map<std::pair<CheckKind, std::int64_t>, std::int64_t> shown;
     std::array<std::int64_t, kCheckKindCount> shownPerKind{};
     auto summary = CheckDataFile(path, options, [&](const CheckFinding& finding) {
@@ -108,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++shownPerKind[static_cast<std::size_t>(finding.kind)];
     });
     // One read chunk, a little bookkeeping, and per byte of the file at most a few small objects.
-    const std::size_t used = g_peak - before;
+    const std::size_t used = meter.peakAbove();
     if (used > (std::size_t{3} << 20) + 256 * bytes.size()) {
         std::fprintf(stderr, "%zu bytes for a file of %zu\n", used, bytes.size());
         FUZZ_CHECK(false);
