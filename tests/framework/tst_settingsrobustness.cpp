@@ -46,7 +46,7 @@ private slots:
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 7919 + 13) % 256));
         QTest::newRow("binary") << binary;
-        QTest::newRow("NUL bytes") << QByteArray("[Recent File List]\nFile1=\0\0\0\n", 30);
+        QTest::newRow("NUL bytes") << QByteArray("[Recent File List]\nFile1=\0\0\0\n", 29);
         QTest::newRow("broken sections") << QByteArray("[[[Recent File List\n=\n==\n[]\n\xff\xfe");
         QTest::newRow("not a string")
             << QByteArray("[Recent File List]\nFile1=@Variant(\\0\\0\\0\\x7f\\xff\\xff)\n"
