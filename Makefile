@@ -50,8 +50,8 @@ fuzz:
 	cmake --build $(FUZZ_DIR)
 	tools/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
-# The whole suite, GUI tests included, with both sanitizers; tools/sanitizers.env says why each
-# option is set and lists the few reports in Qt's own code that are suppressed.
+# The whole suite, GUI tests included, with both sanitizers and the leak checker; the options are
+# in tools/sanitizers.env.
 test-sanitize:
 	@tools/deps.sh jags clang libclang-rt-dev
 	@if [ ! -f $(SANITIZE_DIR)/build.ninja ]; then \
