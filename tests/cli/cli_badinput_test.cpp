@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,57 @@ TEST_F(CliBadInputTest, PathsThatAreNotDataFilesAreRefusedWithoutWaiting) {
         }
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "j"));
+}
+
+// The command line's counterpart of a file changed between the dialog's count and the
+// generation: counted with escanear, then changed before datos or modelo uses the counts.
+TEST_F(CliBadInputTest, AFileChangedAfterItWasCountedIsReadAsItIsThen) {
+    struct Change {
+        const char* what;
+        std::function<void(const std::string&)> apply;
+        std::string fragment;
+    };
+    const std::vector<Change> changes = {
+        {"shorter", [&](const std::string& p) { dir.Write(p, "y\tx1\tx2\n1\t2\n"); },
+         "tiene 0 casos completos"},
+        {"removed", [](const std::string& p) { std::filesystem::remove(p); }, "no existe"},
+        {"folder",
+         [](const std::string& p) {
+             std::filesystem::remove(p);
+             std::filesystem::create_directory(p);
+         },
+         "es una carpeta"},
+#ifndef _WIN32
+        {"fifo",
+         [](const std::string& p) {
+             std::filesystem::remove(p);
+             ::mkfifo(p.c_str(), 0600);
+         },
+         "no es un archivo normal"},
+#endif
+    };
+    for (const Change& change : changes) {
+        dir.Write("d.txt", kExample);
+        ASSERT_EQ("Variables (K): 3\nCasos (N): 2\n", Run({"escanear", "d.txt"}).out);
+        change.apply(dir.File("d.txt"));
+        const std::string before = "anterior\r\n";
+        dir.Write("salida.txt", before);
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"datos", "d.txt", "--variables", "3", "--casos", "2"},
+                 {"datos", "d.txt", "--variables", "3", "--casos", "2", "--salida", "salida.txt"},
+                 {"modelo", "logit", "d.txt", "--variables", "3", "--casos", "2"},
+             }) {
+            const Outcome outcome = Run(args, "", "timeout 20 ");
+            if (change.what == std::string("shorter") && args[0] == "modelo") {
+                EXPECT_EQ(0, outcome.exitCode); // the three names are still there
+                continue;
+            }
+            EXPECT_EQ(1, outcome.exitCode) << change.what << " " << args[0];
+            ExpectOneLineMessage(outcome, change.fragment);
+        }
+        EXPECT_EQ(before, testing::ReadFile(dir.File("salida.txt"))) << change.what;
+        std::filesystem::remove_all(dir.File("d.txt"));
+    }
 }
 
 TEST_F(CliBadInputTest, CountsAtTheEndsOfThe32BitRange) {
