@@ -77,7 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     selection.K = input.Count();
     selection.chosenVariables = input.Count();
     selection.chosenCases = input.Count();
-    const std::uint8_t failAt = input.Byte();
+    // Bits 0-1: how many pieces the sink takes before it fails; bit 7: variables given when the
+    // cases are left to the file.
+    const std::uint8_t flags = input.Byte();
     const std::string_view bytes = input.rest();
     selection.path = file.Write(bytes);
 
@@ -94,6 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<std::string_view> tokens = ReferenceTokens(bytes);
     const auto available = static_cast<std::int64_t>(tokens.size());
+    CheckWholeFile(selection.path, bytes, tokens.size(),
+                   flags & 0x80 ? std::optional(selection.chosenVariables) : std::nullopt);
     auto text = BuildRectangularData(selection);
     if (available < needed) {
         FUZZ_CHECK(!text.ok());
@@ -130,16 +134,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(*text == ExpectedText(tokens, v, k, m));
 
-    CheckWholeFile(selection.path, bytes, tokens.size(),
-                   failAt & 0x80 ? std::optional(selection.chosenVariables) : std::nullopt);
-
     // A sink that gives up part way stops the writer with WriteFailed.
     std::size_t pieces = 0;
     const Status stopped =
-        WriteRectangularData(selection, [&](std::string_view) { return ++pieces <= failAt % 4; });
+        WriteRectangularData(selection, [&](std::string_view) { return ++pieces <= flags % 4; });
     if (!stopped.ok())
         FUZZ_CHECK(stopped.error().kind == DataErrorKind::WriteFailed);
     else
-        FUZZ_CHECK(pieces <= failAt % 4);
+        FUZZ_CHECK(pieces <= flags % 4);
     return 0;
 }
