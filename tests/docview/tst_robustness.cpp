@@ -2,6 +2,8 @@
 // headers, a data file replaced between the dialog's count and the generation, counts at the
 // ends of the 32-bit range, 8-bit names through generate, save and reopen, and a save that runs
 // into a file size limit half way.
+#include "datafile/tokentally.h"
+#include "dialogs/cargarmodelos.h"
 #include "dialogs/selectiondialog.h"
 #include "dialogs/selectionlogic.h"
 #include "docview/documentmanager.h"
@@ -11,6 +13,7 @@
 #include "winbugs/models.h"
 #include "winbugs/rectangulardata.h"
 
+#include "../common/repeatingsource.h"
 #include "../common/tempdir.h"
 
 #include <QPrinter>
@@ -197,6 +200,45 @@ private slots:
         Fixture f;
         f.path = dir.Write("datos.txt", dataFile(kind));
         f.generateAndCompare(id);
+    }
+
+    // A file of more than 2^31 tokens, simulated: the dialog says it is too large, and every
+    // box keeps what the file picked before gave it; no count wraps around.
+    void countsBeyond32BitsInTheDialog() {
+        TempDir dir;
+        const QString small = QString::fromStdString(dir.Write("d.txt", dataFile("example")));
+        const QString big = QString::fromStdString(dir.File("grande.txt"));
+        CCargarModelos dialog;
+        dialog.setFilePicker([&](QWidget*) { return std::optional<QString>(small); });
+        dialog.setScanner([](const std::string& path, const ScanProgress& progress) {
+            if (path.find("grande") == std::string::npos)
+                return ScanDataFile(path, progress);
+            // One name, then 2^31 + 3 values: N = 2^31 + 3.
+            testing::RepeatingSource source("y\n", (std::uint64_t{1} << 31) + 3);
+            TallyOptions options;
+            options.progress = progress;
+            auto tally = TallyTokens(source, path, options);
+            return tally ? CountsFromTally(*tally, path) : Result<ScanCounts>(tally.error());
+        });
+        dialog.open();
+        const SelectionLayout& ids = kCargarModelosLayout;
+        const auto boxes = [&] {
+            QStringList texts;
+            for (int id :
+                 {ids.pathBox, ids.kBox, ids.nBox, ids.chosenVariablesBox, ids.chosenCasesBox})
+                texts << dialog.box(id)->text();
+            return texts;
+        };
+        dialog.OnIncluirDatos();
+        const QStringList before = boxes();
+        QCOMPARE(before.mid(1), (QStringList{"3", "2", "3", "2"}));
+
+        dialog.setFilePicker([&](QWidget*) { return std::optional<QString>(big); });
+        dialog.OnIncluirDatos();
+        auto* message = dialog.findChild<QMessageBox*>();
+        QVERIFY(message);
+        QVERIFY2(message->text().contains("es demasiado grande"), qPrintable(message->text()));
+        QCOMPARE(boxes(), before);
     }
 
     // A pasted token of megabytes goes in whole, in a blink (word wrapping alone would take
