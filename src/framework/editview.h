@@ -36,10 +36,11 @@ public:
     TextFormat textFormat() const { return m_format; }
 
     // Replaces the whole text in one call (nothing is inserted or appended). This is not an
-    // edit: textEdited is not emitted. The undo history starts again from the new text.
+    // edit: textEdited is not emitted. The undo history starts again from the new text, the
+    // caret at its start.
     void setTextBytes(QByteArrayView bytes);
-    // The same, taking the bytes so that their memory is freed before the edit control takes
-    // the text (big generated texts).
+    // The same, taking the bytes so that their memory is freed as soon as the edit control
+    // holds the text (big generated texts).
     void takeTextBytes(std::string bytes);
 
     // The edit control's own menu, in Spanish.
@@ -70,7 +71,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void setDecodedText(DecodedText decoded, std::optional<QByteArray> exactBytes);
     void onContentsChange(int position, int charsRemoved, int charsAdded);
 
     TextFormat m_format;
