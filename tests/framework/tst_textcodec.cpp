@@ -3,6 +3,7 @@
 #include "framework/editview.h"
 #include "framework/textcodec.h"
 
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
@@ -112,6 +113,52 @@ private slots:
 
         editInPlace(view);
         QCOMPARE(view.textBytes(), edited);
+    }
+
+    // Any piece size gives the text and the findings of one whole decoding; every piece but the
+    // last ends after a line end, so no CR LF and no character is cut.
+    void piecesAgree_data() { roundTrips_data(); }
+    void piecesAgree() {
+        QFETCH(QByteArray, bytes);
+        const DecodedText whole = decodeText(bytes);
+        for (const qsizetype pieceBytes : {1, 2, 3, 7}) {
+            QStringList pieces;
+            const DecodedText inPieces = decodeTextInPieces(
+                bytes, pieceBytes, [&pieces](QString piece) { pieces.append(piece); });
+            QCOMPARE(pieces.join(QString()), whole.text);
+            QCOMPARE(inPieces.format, whole.format);
+            QCOMPARE(inPieces.exact, whole.exact);
+            for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
+                QVERIFY(pieces[i].endsWith(u'\n'));
+        }
+    }
+
+    // A text of several pieces goes into the view whole: every line, the bytes back, no edit,
+    // no undo. The odd line end sits in a later piece.
+    void bigText_data() {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::addColumn<QByteArray>("odd");
+        QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\r\n");
+        QTest::newRow("one LF among CR LF") << QByteArray("\r\n") << QByteArray("\n");
+        QTest::newRow("single-byte, LF") << QByteArray("\xF1\n") << QByteArray("\xF1\n");
+    }
+    void bigText() {
+        QFETCH(QByteArray, lineEnd);
+        QFETCH(QByteArray, odd);
+        QByteArray bytes;
+        const int lines = 50000; // about 2.5 MiB, past two piece boundaries
+        for (int i = 0; i < lines; ++i)
+            bytes += QByteArray(40, 'x') + QByteArray::number(i) + (i == lines - 7 ? odd : lineEnd);
+        EditView view;
+        view.setTextBytes("antes");
+        QTest::keyClicks(&view, QStringLiteral("x"));
+        QSignalSpy edited(&view, &EditView::textEdited);
+        view.setTextBytes(bytes);
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(view.document()->blockCount(), lines + 1);
+        QVERIFY(!view.document()->isUndoAvailable());
+        QCOMPARE(view.textCursor().position(), 0);
+        QCOMPARE(view.textBytes(), bytes);
     }
 
     // Names show as letters whichever code page the file uses.
