@@ -233,6 +233,9 @@ def gui_table(title, g, memory):
                        ("tecla_al_final", "Escribir un carácter al final")):
         lines.append(f"| {label} (mejor / peor de 5, con la pintura) | {best_worst(key)} | "
                      f"< 100 | {fast(key)} |")
+    lines.append(f"| Cambiar el ancho de la ventana (mejor / peor de 5) | {best_worst('ancho')} | "
+                 f"| Qt vuelve a distribuir todas las líneas; después el proceso ocupa "
+                 f"{memory['tras_cambiar_ancho_kib'] / 1024:.1f} MiB |")
     lines.append("")
     lines.append(f"Texto: {text / 1e6:.1f} MB, {grouped(int(g['bloques']))} líneas; mejor de "
                  f"{g['veces']:.0f} ejecuciones de (a) y (b), alternadas; la vista tiene todas "

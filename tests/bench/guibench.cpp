@@ -225,6 +225,15 @@ void MeasureResponsiveness(GeneratingView& g) {
     MeasureAction(
         "tecla_al_final", g, [&] { g.view.moveCursor(QTextCursor::End); },
         [&] { QTest::keyClick(&g.view, Qt::Key_X); });
+    // Not a goal, but worth knowing: a new width makes the control lay out every line again.
+    const int width = g.view.width();
+    bool wider = false;
+    MeasureAction(
+        "ancho", g, [] {},
+        [&] {
+            wider = !wider;
+            g.view.resize(width + (wider ? 40 : 0), g.view.height());
+        });
 }
 
 int Measure(const QString& path, int runs) {
@@ -290,6 +299,10 @@ int MeasureMemory(const QString& path) {
     Print("texto_bytes", double(g.view.textBytes().size()));
     Print("base_kib", double(base));
     Print("pico_kib", double(peak));
+    // What a window of another width then holds: the control gives every line a layout.
+    g.view.resize(g.view.width() + 40, g.view.height());
+    g.painted.waitForPaint();
+    Print("tras_cambiar_ancho_kib", double(StatusKiB("VmRSS")));
     return 0;
 }
 
