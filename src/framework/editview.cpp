@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -16,6 +17,9 @@
 namespace zento {
 
 namespace {
+
+// Big texts go into the edit control in pieces of about this size.
+constexpr qsizetype kPieceBytes = qsizetype{1} << 20;
 
 struct EditRoute {
     CommandId id;
@@ -47,17 +51,27 @@ constexpr std::pair<const char*, const char*> kContextMenuTexts[] = {
     {"select-all", "Seleccionar &todo"},
 };
 
-// Runs of non-blank characters up to this long still wrap at word boundaries in a blink.
+// Runs without a blank up to this long still wrap at word boundaries in a blink. Only ASCII
+// blanks count: a no-break space is no place to break.
 constexpr qsizetype kLongestWordWrapped = 4096;
 
-bool hasLongRun(const QString& text) {
+template <class Text, class Code> bool hasLongRun(const Text& text, Code code) {
     qsizetype run = 0;
-    for (const QChar c : text) {
-        run = c.isSpace() ? 0 : run + 1;
+    for (const auto c : text) {
+        const char16_t unit = code(c);
+        run = unit == u' ' || (unit >= u'\t' && unit <= u'\r') ? 0 : run + 1;
         if (run > kLongestWordWrapped)
             return true;
     }
     return false;
+}
+
+bool hasLongRun(QByteArrayView bytes) {
+    return hasLongRun(bytes, [](char c) { return char16_t(static_cast<unsigned char>(c)); });
+}
+
+bool hasLongRun(const QString& text) {
+    return hasLongRun(text, [](QChar c) { return c.unicode(); });
 }
 
 const EditRoute* findEditRoute(int id) {
@@ -71,6 +85,10 @@ EditView::EditView(QWidget* parent) : QPlainTextEdit(parent) {
     // Long lines wrap at the window's edge, on screen only; there is nothing to scroll sideways.
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The vertical bar is always there, as in the classic edit view: a bar that appeared with a
+    // long text would narrow the window and make the control lay out every line again (about
+    // a third of a second and a layout object per line for a million lines).
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(document(), &QTextDocument::contentsChange, this, &EditView::onContentsChange);
 }
 
@@ -83,36 +101,35 @@ QByteArray EditView::textBytes() const {
 }
 
 void EditView::setTextBytes(QByteArrayView bytes) {
-    DecodedText decoded = decodeText(bytes);
-    std::optional<QByteArray> exact;
+    QTextDocument* text = document();
+    m_replacing = true;
+    // Undo stays off while the text goes in: the replacement costs no undo memory, and the
+    // history starts again from the new text.
+    text->setUndoRedoEnabled(false);
+    text->clear();
+    // Chosen while the control is empty, so that no text is laid out again for it.
+    setWrap(hasLongRun(bytes) ? QTextOption::WrapAnywhere
+                              : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The pieces go in within one edit block, so the edit control and its layout see one change,
+    // as with setPlainText; but the whole text never exists a second time as one string, and
+    // the pass of setPlainText that gives every character the same format again is saved.
+    QTextCursor cursor(text);
+    cursor.beginEditBlock();
+    const DecodedText decoded = decodeTextInPieces(
+        bytes, kPieceBytes, [&cursor](QString piece) { cursor.insertText(piece); });
+    cursor.endEditBlock();
+    text->setUndoRedoEnabled(true);
+    text->setModified(false);
+    m_format = decoded.format;
+    m_exactBytes.reset();
     if (!decoded.exact)
-        exact = bytes.toByteArray();
-    setDecodedText(std::move(decoded), std::move(exact));
+        m_exactBytes = bytes.toByteArray();
+    setTextCursor(QTextCursor(text)); // at the start, scrolled to the top
+    m_replacing = false;
 }
 
 void EditView::takeTextBytes(std::string bytes) {
-    DecodedText decoded = decodeText(bytes);
-    std::optional<QByteArray> exact;
-    if (!decoded.exact)
-        exact = QByteArray(bytes.data(), qsizetype(bytes.size()));
-    std::string().swap(bytes);
-    setDecodedText(std::move(decoded), std::move(exact));
-}
-
-void EditView::setDecodedText(DecodedText decoded, std::optional<QByteArray> exactBytes) {
-    m_format = decoded.format;
-    m_exactBytes = std::move(exactBytes);
-    m_replacing = true;
-    // The wrapping that is quick for the new text, set while the text it is quick for is in.
-    const bool longRun = hasLongRun(decoded.text);
-    if (longRun)
-        setWrap(QTextOption::WrapAnywhere);
-    // setPlainText leaves undo off while it fills the control, so the replacement costs no
-    // undo memory.
-    setPlainText(decoded.text);
-    if (!longRun)
-        setWrap(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_replacing = false;
+    setTextBytes(bytes);
 }
 
 void EditView::setWrap(QTextOption::WrapMode mode) {

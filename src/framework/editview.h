@@ -37,10 +37,11 @@ public:
     TextFormat textFormat() const { return m_format; }
 
     // Replaces the whole text in one call (nothing is inserted or appended). This is not an
-    // edit: textEdited is not emitted. The undo history starts again from the new text.
+    // edit: textEdited is not emitted. The undo history starts again from the new text, the
+    // caret at its start.
     void setTextBytes(QByteArrayView bytes);
-    // The same, taking the bytes so that their memory is freed before the edit control takes
-    // the text (big generated texts).
+    // The same, taking the bytes so that their memory is freed as soon as the edit control
+    // holds the text (big generated texts).
     void takeTextBytes(std::string bytes);
 
     // The edit control's own menu, in Spanish.
@@ -72,7 +73,6 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void setDecodedText(DecodedText decoded, std::optional<QByteArray> exactBytes);
     // Word wrapping takes time quadratic in the length of a run with no place to break (a token
     // of megabytes would freeze the window for hours): text with such a run wraps anywhere.
     void setWrap(QTextOption::WrapMode mode);

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 namespace zento {
 
 enum class TextCodec {
@@ -33,6 +35,12 @@ struct DecodedText {
 };
 
 DecodedText decodeText(QByteArrayView bytes);
+
+// The same for a big text that should not be held twice: the text reaches take in pieces of
+// about pieceBytes bytes, each ending after a line end (or at the end of bytes), and the
+// result's text stays empty.
+DecodedText decodeTextInPieces(QByteArrayView bytes, qsizetype pieceBytes,
+                               const std::function<void(QString piece)>& take);
 
 // The edit control's text (lines separated by U+2029 or LF) as bytes in format. A character
 // that Windows-1252 lacks makes the whole text UTF-8: encodedFormat says which was used.

@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
-"""make bench: zento-cli and the in-memory text against cat and wc -w on the same files.
+"""make bench: zento-cli and the in-memory text against cat and wc -w on the same files, and
+the edit view against setPlainText.
 
 Usage: bench.py BUILD_DIR [--veces N] [--humo]
 
 Generates the data files once into BUILD_DIR/bench-data (1,000,000 and 100,000 cases of ten
 columns, LF line ends), then times every command in the same run: the best of N runs (at least
 5) after one warm-up run, with its ratio to `wc -w` and to `cat`, and the peak resident memory of
-the process (by /usr/bin/time when there is one). --humo runs everything once on small files, to check that the benchmark works.
-Standard library only.
+the process (by /usr/bin/time when there is one). When the build has zento-guibench, the edit
+view follows on the big file, offscreen: the best of 3 runs of the data command against
+setPlainText alone, the command's peak memory in a process of its own, the data dialog's scan
+and scrolling and typing. --humo runs everything once on small files, to check that the
+benchmark works. Standard library only.
 """
 
 import argparse
@@ -166,6 +170,79 @@ def goals(big, small, big_cases, small_cases):
     return "\n".join(checks)
 
 
+GUI_RUNS = 3  # each run of the big file takes seconds
+
+
+def gui_bench(program, path, runs):
+    """zento-guibench's "clave valor" lines for measuring path, then its memory mode."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+
+    def values(*args):
+        output = subprocess.run([program, *args], check=True, capture_output=True, text=True,
+                                env=env).stdout
+        return {key: float(value) for key, value in
+                (line.split() for line in output.splitlines() if line.strip())}
+
+    measured = values("medir", path, str(runs))
+    memory = values("memoria", path)
+    return measured, memory
+
+
+def gui_table(title, g, memory):
+    mib = 1024 * 1024
+    text = memory["texto_bytes"]
+    peak = memory["pico_kib"] * 1024
+    net = peak - memory["base_kib"] * 1024
+    ratio = g["generar_ms"] / g["setplaintext_ms"]
+
+    def best_worst(key):
+        return f"{g[key + '_min_ms']:.1f} / {g[key + '_max_ms']:.1f}"
+
+    def fast(key):
+        return "cumple" if g[key + "_max_ms"] < 100 else "NO cumple"
+
+    lines = [f"### {title}", "",
+             "| Medida | Tiempo (ms) | Meta | Resultado |", "|---|---:|---|---|",
+             f"| (a) `setPlainText` solo (texto ya convertido, control nuevo) | "
+             f"{g['setplaintext_ms']:.1f} | | |",
+             f"| (a) y su primera pintura | {g['setplaintext_pintado_ms']:.1f} | | |",
+             f"| (b) «Generar Datos para WinBUGS» entero, hasta la vista pintada | "
+             f"{g['generar_ms']:.1f} | ≤ 1.2 × (a) | {ratio:.3f} × (a): "
+             f"{'cumple' if ratio <= 1.2 else 'NO cumple'} |",
+             f"| (b) desde «Aceptar» (sin el diálogo y su escaneo) | "
+             f"{g['generar_desde_aceptar_ms']:.1f} | | "
+             f"{g['generar_desde_aceptar_ms'] / g['setplaintext_ms']:.3f} × (a) |",
+             f"| Pausa más larga del bucle de eventos durante (b) | "
+             f"{g['generar_pausa_max_ms']:.1f} | | el control toma el texto de una vez, "
+             f"como con `setPlainText` |",
+             f"| Memoria máx. de (b), en un proceso aparte: {peak / mib:.1f} MiB | | "
+             f"≤ 8.5 × texto | {peak / text:.2f} × texto (neto, sin lo que ocupaba el "
+             f"programa antes: {net / mib:.1f} MiB, {net / text:.2f} ×): "
+             f"{'cumple' if peak / text <= 8.5 else 'NO cumple'} |",
+             f"| Escaneo del diálogo de datos | {g['escaneo_ms']:.1f} | progreso, bucle de "
+             f"eventos vivo | {g['escaneo_avisos']:.0f} avisos de progreso; el bucle giró "
+             f"{g['escaneo_vueltas']:.0f} veces, pausa máx. {g['escaneo_pausa_max_ms']:.1f} ms |",
+             f"| El mismo escaneo con un disco lento simulado (60 ms por aviso) | "
+             f"{g['escaneo_lento_ms']:.1f} | diálogo de progreso | "
+             + (f"visible, llegó al {g['escaneo_lento_dialogo_progreso'] / 10:.0f} %"
+                if g["escaneo_lento_dialogo_progreso"] >= 0 else "no se vio")
+             + f"; pausa máx. del bucle {g['escaneo_lento_pausa_max_ms']:.1f} ms |"]
+    for key, label in (("barra_al_final", "Barra de desplazamiento al final"),
+                       ("ctrl_fin", "Ctrl+Fin"), ("av_pag", "Av Pág"),
+                       ("tecla_al_principio", "Escribir un carácter al principio"),
+                       ("tecla_al_final", "Escribir un carácter al final")):
+        lines.append(f"| {label} (mejor / peor de 5, con la pintura) | {best_worst(key)} | "
+                     f"< 100 | {fast(key)} |")
+    lines.append(f"| Cambiar el ancho de la ventana (mejor / peor de 5) | {best_worst('ancho')} | "
+                 f"| Qt vuelve a distribuir todas las líneas; después el proceso ocupa "
+                 f"{memory['tras_cambiar_ancho_kib'] / 1024:.1f} MiB |")
+    lines.append("")
+    lines.append(f"Texto: {text / 1e6:.1f} MB, {grouped(int(g['bloques']))} líneas; mejor de "
+                 f"{g['veces']:.0f} ejecuciones de (a) y (b), alternadas; la vista tiene todas "
+                 f"las líneas y los bytes exactos: {'sí' if g['bytes_identicos'] else 'NO'}.")
+    return "\n".join(lines)
+
+
 def ensure_file(tool, path, cases):
     if not os.path.exists(path):
         print(f"Generando {path} ({grouped(cases)} casos)...", file=sys.stderr)
@@ -193,6 +270,10 @@ def main():
         load_before = os.getloadavg()[0]
         big, big_text = measure(build, big_path, big_cases, runs, scratch)
         small, small_text = measure(build, small_path, small_cases, runs, scratch)
+        gui_program = os.path.join(build, "tests", "bench", "zento-guibench")
+        gui = None
+        if os.access(gui_program, os.X_OK):
+            gui = gui_bench(gui_program, big_path, 1 if args.humo else GUI_RUNS)
         load_after = os.getloadavg()[0]
         big_size, small_size = os.path.getsize(big_path), os.path.getsize(small_path)
 
@@ -207,6 +288,9 @@ def main():
                 small, small_text))
     print()
     print(goals(big, small, big_cases, small_cases))
+    if gui:
+        print()
+        print(gui_table(f"Vista de edición fuera de pantalla, {grouped(big_cases)} casos", *gui))
     # The load when it starts is other work; by the end it includes the benchmark itself.
     if load_before > 1.0:
         print()

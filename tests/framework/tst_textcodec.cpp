@@ -3,6 +3,8 @@
 #include "framework/editview.h"
 #include "framework/textcodec.h"
 
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextBlock>
@@ -13,6 +15,13 @@ Q_DECLARE_METATYPE(zento::TextCodec)
 Q_DECLARE_METATYPE(zento::LineEnd)
 
 namespace {
+
+QByteArray lines(int count) {
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "linea " + QByteArray::number(i) + "\r\n";
+    return text;
+}
 
 QByteArray bytesFrom(int first, int last) {
     QByteArray bytes;
@@ -112,6 +121,59 @@ private slots:
 
         editInPlace(view);
         QCOMPARE(view.textBytes(), edited);
+    }
+
+    // Any piece size gives the text and the findings of one whole decoding; every piece but the
+    // last ends after a line end, so no CR LF and no character is cut.
+    void piecesAgree_data() { roundTrips_data(); }
+    void piecesAgree() {
+        QFETCH(QByteArray, bytes);
+        const DecodedText whole = decodeText(bytes);
+        for (const qsizetype pieceBytes : {1, 2, 3, 7}) {
+            QStringList pieces;
+            const DecodedText inPieces = decodeTextInPieces(
+                bytes, pieceBytes, [&pieces](QString piece) { pieces.append(piece); });
+            QCOMPARE(pieces.join(QString()), whole.text);
+            QCOMPARE(inPieces.format, whole.format);
+            QCOMPARE(inPieces.exact, whole.exact);
+            for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
+                QVERIFY(pieces[i].endsWith(u'\n'));
+        }
+    }
+
+    // A text of several pieces goes into the view whole: every line, the bytes back, no edit,
+    // no undo, shown from its start however far down the text before it was. The odd line end
+    // sits in a later piece.
+    void bigText_data() {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::addColumn<QByteArray>("odd");
+        QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\r\n");
+        QTest::newRow("one LF among CR LF") << QByteArray("\r\n") << QByteArray("\n");
+        QTest::newRow("single-byte, LF") << QByteArray("\xF1\n") << QByteArray("\xF1\n");
+    }
+    void bigText() {
+        QFETCH(QByteArray, lineEnd);
+        QFETCH(QByteArray, odd);
+        QByteArray bytes;
+        const int count = 50000; // about 2.5 MiB, past two piece boundaries
+        for (int i = 0; i < count; ++i)
+            bytes += QByteArray(40, 'x') + QByteArray::number(i) + (i == count - 7 ? odd : lineEnd);
+        EditView view;
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setTextBytes(lines(2000));
+        view.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&view, QStringLiteral("x"));
+        QVERIFY(view.verticalScrollBar()->value() > 0);
+        QSignalSpy edited(&view, &EditView::textEdited);
+        view.setTextBytes(bytes);
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(view.document()->blockCount(), count + 1);
+        QVERIFY(!view.document()->isUndoAvailable());
+        QCOMPARE(view.textCursor().position(), 0);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        QCOMPARE(view.textBytes(), bytes);
     }
 
     // Names show as letters whichever code page the file uses.
