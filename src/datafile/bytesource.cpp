@@ -9,31 +9,19 @@
 
 namespace zento {
 
-namespace {
-
-DataError OpenError(DataErrorKind kind, const std::string& path, int systemError) {
-    DataError error;
-    error.kind = kind;
-    error.path = path;
-    error.systemError = systemError;
-    return error;
-}
-
-} // namespace
-
 Result<std::unique_ptr<FileByteSource>> FileByteSource::Open(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(fs::path(path), ec);
     // When the status cannot be read, fopen below reports the reason.
     if (!ec && status.type() != fs::file_type::regular) {
-        return OpenError(DataErrorKind::NotRegularFile, path,
+        return FileError(DataErrorKind::NotRegularFile, path,
                          status.type() == fs::file_type::directory ? EISDIR : 0);
     }
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
-        return OpenError(DataErrorKind::Unreadable, path, errno ? errno : ENOENT);
+        return FileError(DataErrorKind::Unreadable, path, errno ? errno : ENOENT);
     // Reads come in large chunks already; a second buffer would only copy.
     std::setvbuf(file, nullptr, _IONBF, 0);
     std::uint64_t size = 0;

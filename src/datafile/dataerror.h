@@ -32,6 +32,15 @@ struct DataError {
     bool modelNames = false; // the shortage happened while reading the names of a model
 };
 
+// An error of the given kind about path, with the errno value the system reported (0: none).
+inline DataError FileError(DataErrorKind kind, std::string path, int systemError = 0) {
+    DataError error;
+    error.kind = kind;
+    error.path = std::move(path);
+    error.systemError = systemError;
+    return error;
+}
+
 // One Spanish sentence (UTF-8, no trailing line end) for the user.
 std::string DescribeDataError(const DataError& error);
 // Why a system call failed, in Spanish words for an errno value ("no existe", ...).

@@ -209,11 +209,7 @@ void DataFileReader::SyncCursors() {
 }
 
 DataError DataFileReader::error() const {
-    DataError error;
-    error.kind = DataErrorKind::Unreadable;
-    error.path = m_path;
-    error.systemError = m_systemError;
-    return error;
+    return FileError(DataErrorKind::Unreadable, m_path, m_systemError);
 }
 
 } // namespace zento

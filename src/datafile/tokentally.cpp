@@ -19,13 +19,6 @@ Result<TokenTally> TallyTokens(ByteSource& source, const std::string& path,
     std::vector<char> buffer(std::max<std::size_t>(options.chunkSize, 1));
     bool afterWhitespace = true;
     std::uint64_t nextProgress = options.progressInterval;
-    const auto failure = [&](DataErrorKind kind, int systemError) {
-        DataError error;
-        error.kind = kind;
-        error.path = path;
-        error.systemError = systemError;
-        return error;
-    };
     for (;;) {
         const std::size_t got = source.Read(buffer);
         if (got == 0)
@@ -49,13 +42,13 @@ Result<TokenTally> TallyTokens(ByteSource& source, const std::string& path,
         if (options.progress && tally.bytes >= nextProgress) {
             nextProgress = tally.bytes + options.progressInterval;
             if (!options.progress(tally.bytes, source.size()))
-                return failure(DataErrorKind::Cancelled, 0);
+                return FileError(DataErrorKind::Cancelled, path);
         }
     }
     if (source.error())
-        return failure(DataErrorKind::Unreadable, source.error());
+        return FileError(DataErrorKind::Unreadable, path, source.error());
     if (options.progress && !options.progress(tally.bytes, source.size()))
-        return failure(DataErrorKind::Cancelled, 0);
+        return FileError(DataErrorKind::Cancelled, path);
     return tally;
 }
 
