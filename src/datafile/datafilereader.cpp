@@ -67,6 +67,20 @@ void DataFileReader::SkipWhitespace() {
     SyncCursors();
 }
 
+std::string_view DataFileReader::ReadBlanks() {
+    if (m_pos == m_end && !Refill()) {
+        SyncCursors();
+        return {};
+    }
+    const char* data = m_buffer.get();
+    const std::size_t start = m_pos;
+    const std::size_t stop = NextNonWhite(m_pos);
+    const void* lineEnd = std::memchr(data + start, '\n', stop - start);
+    m_pos = lineEnd ? static_cast<std::size_t>(static_cast<const char*>(lineEnd) - data) + 1 : stop;
+    SyncCursors();
+    return std::string_view(data + start, m_pos - start);
+}
+
 bool DataFileReader::ReadTokenAcrossChunks(std::string_view& token) {
     SkipWhitespace();
     if (m_pos == m_end)

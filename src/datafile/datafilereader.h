@@ -59,6 +59,11 @@ public:
     bool ReadTokenRun(std::size_t count, std::string_view& run);
     // Consumes a run of whitespace, possibly empty. Never changes what ReadToken returns next.
     void SkipWhitespace();
+    // Consumes the whitespace ahead up to the next token or just past the next LF, whichever
+    // comes first, and returns it; a stretch that crosses chunks comes in more than one piece.
+    // Empty at a token, at the end of the file or on a read error. Never changes what ReadToken
+    // returns next.
+    std::string_view ReadBlanks();
     void Close() { m_source.reset(); }
 
     bool failed() const { return m_systemError != 0; }

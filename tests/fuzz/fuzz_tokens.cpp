@@ -227,7 +227,6 @@ void CheckLineReader(std::string_view bytes, const std::vector<std::string_view>
     for (char c : bytes)
         allTabs += c == '\t';
     FUZZ_CHECK(tabs == allTabs);
-    FUZZ_CHECK(reader.bytesRead() == bytes.size());
 }
 
 void CheckFile(std::string_view bytes, std::size_t tokens) {
