@@ -76,7 +76,7 @@ public:
         while (reader.Next(item)) {
             if (item.kind == LineItem::Kind::LineEnd) {
                 if (line == 1)
-                    EndHeader(item);
+                    EndHeader(item.tabsBefore);
                 else if (onLine > 0 && !EndCase(line, onLine))
                     break;
                 ++line;
@@ -92,11 +92,8 @@ public:
         }
         if (reader.failed())
             return reader.error();
-        if (line == 1) {
-            LineItem end;
-            end.kind = LineItem::Kind::LineEnd;
-            EndHeader(end);
-        }
+        if (line == 1)
+            EndHeader(0);
         Finish();
         return m_summary;
     }
@@ -106,10 +103,19 @@ private:
         return m_options.variables ? std::int64_t{*m_options.variables} : m_summary.K;
     }
 
-    void Report(CheckFinding finding) {
-        ++m_summary.found[static_cast<std::size_t>(finding.kind)];
-        if (finding.column >= 0 && finding.columnName.empty())
-            finding.columnName = NameOf(finding.column);
+    // A finding on the header names the column by the token it quotes; any other by the
+    // header's name of its column.
+    void Report(CheckKind kind, std::int64_t line, std::int64_t column, std::string_view token = {},
+                std::int64_t count = 0, std::int64_t expected = 0) {
+        CheckFinding finding;
+        finding.kind = kind;
+        finding.line = line;
+        finding.column = column;
+        finding.columnName = line == 1 ? token : NameOf(column);
+        finding.token = token;
+        finding.count = count;
+        finding.expected = expected;
+        ++m_summary.found[static_cast<std::size_t>(kind)];
         const auto key = std::make_pair(finding.kind, finding.column);
         if (++m_perKindAndColumn[key] <= m_options.maxShown)
             m_sink(finding);
@@ -131,74 +137,48 @@ private:
         ++m_summary.headerNames;
         if (ChosenInHeader(position))
             m_names.emplace_back(item.token);
-        PendingHeader pending;
-        pending.finding.line = 1;
-        pending.finding.column = position;
         if (position == 0 ? item.tabsBefore > 0 : item.tabsBefore > 1)
-            pending.finding.kind = CheckKind::HeaderEmptyName;
+            m_pendingHeader.push_back(
+                {CheckKind::HeaderEmptyName, position, std::string(item.token)});
         else if (position > 0 && item.tabsBefore == 0)
-            pending.finding.kind = CheckKind::HeaderSpaceSeparated;
-        else
-            return;
-        pending.name.assign(item.token);
-        m_pendingHeader.push_back(std::move(pending));
+            m_pendingHeader.push_back(
+                {CheckKind::HeaderSpaceSeparated, position, std::string(item.token)});
     }
 
-    void EndHeader(const LineItem& end) {
-        m_headerTabs += end.tabsBefore;
+    void EndHeader(std::uint64_t trailingTabs) {
+        m_headerTabs += trailingTabs;
         m_summary.K =
             static_cast<std::int32_t>(std::min<std::uint64_t>(m_headerTabs + 1, INT32_MAX));
         m_summary.variables = Variables();
-        const auto headerFinding = [&](CheckKind kind) {
-            CheckFinding finding;
-            finding.kind = kind;
-            finding.line = 1;
-            finding.count = m_summary.headerNames;
-            finding.expected = m_summary.K;
-            return finding;
+        const auto headerFinding = [&](CheckKind kind, std::int64_t column = -1,
+                                       std::string_view name = {}) {
+            Report(kind, 1, column, name, m_summary.headerNames, m_summary.K);
         };
         if (m_summary.headerNames == 0)
-            Report(headerFinding(CheckKind::NoHeader));
-        for (PendingHeader& pending : m_pendingHeader) {
-            CheckFinding finding = headerFinding(pending.finding.kind);
-            finding.column = pending.finding.column;
-            finding.columnName = pending.name;
-            finding.token = pending.name;
-            Report(finding);
-        }
+            headerFinding(CheckKind::NoHeader);
+        for (const PendingHeader& pending : m_pendingHeader)
+            headerFinding(pending.kind, pending.column, pending.name);
         m_pendingHeader.clear();
-        if (end.tabsBefore > 0 && m_summary.headerNames > 0)
-            Report(headerFinding(CheckKind::HeaderTrailingTab));
-        if (Variables() > m_summary.K) {
-            CheckFinding finding = headerFinding(CheckKind::MissingVariables);
-            finding.count = m_summary.K;
-            finding.expected = Variables();
-            Report(finding);
-        }
+        if (trailingTabs > 0 && m_summary.headerNames > 0)
+            headerFinding(CheckKind::HeaderTrailingTab);
+        if (Variables() > m_summary.K)
+            Report(CheckKind::MissingVariables, 1, -1, {}, m_summary.K, Variables());
         const std::int64_t chosenNames = std::min<std::int64_t>(
             std::max<std::int64_t>(Variables(), 0), static_cast<std::int64_t>(m_names.size()));
         m_names.resize(static_cast<std::size_t>(chosenNames));
         std::unordered_map<std::string_view, std::int64_t> seen;
         for (std::int64_t column = 0; column < chosenNames; ++column) {
             const std::string_view name = NameOf(column);
-            CheckFinding finding;
-            finding.line = 1;
-            finding.column = column;
-            finding.columnName = name;
-            finding.token = name;
-            if (!IsLegalBugsName(name)) {
-                finding.kind = CheckKind::IllegalName;
-                Report(finding);
-            } else if (IsModelNodeName(name)) {
-                finding.kind = CheckKind::ModelNodeName;
-                Report(finding);
-            }
+            const auto nameFinding = [&](CheckKind kind, std::int64_t count = 0) {
+                Report(kind, 1, column, name, count);
+            };
+            if (!IsLegalBugsName(name))
+                nameFinding(CheckKind::IllegalName);
+            else if (IsModelNodeName(name))
+                nameFinding(CheckKind::ModelNodeName);
             const auto [first, inserted] = seen.try_emplace(name, column);
-            if (!inserted) {
-                finding.kind = CheckKind::DuplicateName;
-                finding.count = first->second;
-                Report(finding);
-            }
+            if (!inserted)
+                nameFinding(CheckKind::DuplicateName, first->second);
         }
         const std::int64_t judged =
             std::min<std::int64_t>(std::max<std::int64_t>(Variables(), 0),
@@ -213,34 +193,31 @@ private:
         const ValueClass value = ClassifyValue(token);
         if (value != ValueClass::Missing && position < static_cast<std::int64_t>(m_spread.size()))
             m_spread[static_cast<std::size_t>(position)].Add(token);
-        CheckFinding finding;
-        finding.line = line;
-        finding.column = position;
-        finding.token = token;
+        CheckKind kind = CheckKind::NotANumber;
         if (position == 0) {
             if (token == "0" || token == "1")
                 return;
-            finding.kind = value == ValueClass::Missing ? CheckKind::ResponseMissing
-                                                        : CheckKind::ResponseNotBinary;
+            kind = value == ValueClass::Missing ? CheckKind::ResponseMissing
+                                                : CheckKind::ResponseNotBinary;
         } else {
             switch (value) {
             case ValueClass::Number:
                 return;
             case ValueClass::Missing:
-                finding.kind = CheckKind::CovariateMissing;
+                kind = CheckKind::CovariateMissing;
                 break;
             case ValueClass::DecimalComma:
-                finding.kind = CheckKind::DecimalComma;
+                kind = CheckKind::DecimalComma;
                 break;
             case ValueClass::LowerCaseExponent:
-                finding.kind = CheckKind::LowerCaseExponent;
+                kind = CheckKind::LowerCaseExponent;
                 break;
             case ValueClass::NotANumber:
-                finding.kind = CheckKind::NotANumber;
+                kind = CheckKind::NotANumber;
                 break;
             }
         }
-        Report(finding);
+        Report(kind, line, position, token);
     }
 
     // False once the chosen cases are all judged.
@@ -248,14 +225,8 @@ private:
         if (m_casesDone)
             return false;
         ++m_summary.caseLines;
-        if (values != m_summary.K) {
-            CheckFinding finding;
-            finding.kind = CheckKind::RowLength;
-            finding.line = line;
-            finding.count = values;
-            finding.expected = m_summary.K;
-            Report(finding);
-        }
+        if (values != m_summary.K)
+            Report(CheckKind::RowLength, line, -1, {}, values, m_summary.K);
         m_casesDone = m_options.cases && m_summary.caseLines >= *m_options.cases;
         return !m_casesDone;
     }
@@ -264,23 +235,14 @@ private:
         m_summary.wholeFile = !m_casesDone;
         const std::int64_t chosen = m_options.cases ? std::int64_t{*m_options.cases} : 0;
         if (m_summary.caseLines < std::max<std::int64_t>(chosen, 1) &&
-            (!m_options.cases || chosen > 0)) {
-            CheckFinding finding;
-            finding.kind = CheckKind::MissingCases;
-            finding.count = m_summary.caseLines;
-            finding.expected = chosen;
-            Report(finding);
-        }
+            (!m_options.cases || chosen > 0))
+            Report(CheckKind::MissingCases, 0, -1, {}, m_summary.caseLines, chosen);
         for (std::size_t column = 0; column < m_spread.size(); ++column) {
             const ColumnSpread& spread = m_spread[column];
             if (spread.judged == 0 || spread.varies)
                 continue;
-            CheckFinding finding;
-            finding.kind = column == 0 ? CheckKind::ConstantResponse : CheckKind::ConstantCovariate;
-            finding.column = static_cast<std::int64_t>(column);
-            finding.token = spread.first;
-            finding.count = spread.judged;
-            Report(finding);
+            Report(column == 0 ? CheckKind::ConstantResponse : CheckKind::ConstantCovariate, 0,
+                   static_cast<std::int64_t>(column), spread.first, spread.judged);
         }
         for (const auto& [key, count] : m_perKindAndColumn) {
             if (count > m_options.maxShown) {
@@ -296,7 +258,8 @@ private:
     CheckSummary m_summary;
     std::uint64_t m_headerTabs = 0;
     struct PendingHeader {
-        CheckFinding finding;
+        CheckKind kind;
+        std::int64_t column;
         std::string name;
     };
     std::vector<std::string> m_names;           // the chosen columns' header names
