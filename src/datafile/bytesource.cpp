@@ -43,6 +43,12 @@ std::size_t FileByteSource::Read(std::span<char> buffer) {
     return m_error ? 0 : got;
 }
 
+bool FileByteSource::Rewind() {
+    errno = 0;
+    m_error = std::fseek(m_file.get(), 0, SEEK_SET) == 0 ? 0 : (errno ? errno : EIO);
+    return m_error == 0;
+}
+
 std::size_t MemoryByteSource::Read(std::span<char> buffer) {
     const std::size_t n = std::min({buffer.size(), m_data.size(), m_maxRead});
     std::memcpy(buffer.data(), m_data.data(), n);

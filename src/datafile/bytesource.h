@@ -33,6 +33,9 @@ public:
     std::size_t Read(std::span<char> buffer) override;
     int error() const override { return m_error; }
     std::uint64_t size() const override { return m_size; }
+    // Back to the first byte of the same open file (even when its path now names another one);
+    // false, with error() set, when the file cannot be sought.
+    bool Rewind();
 
 private:
     struct Closer {

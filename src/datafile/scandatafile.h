@@ -1,6 +1,7 @@
 // Counting the variables K and the cases N of a data file.
 #pragma once
 
+#include "bytesource.h"
 #include "dataerror.h"
 
 #include <cstdint>
@@ -30,5 +31,14 @@ Result<std::int32_t> ReadColumnCount(const std::string& path);
 // The tokens of the file, counting stops as soon as limit is reached: min(limit, tokens) is
 // what a command may rely on before it writes anything.
 Result<std::int64_t> CountTokensUpTo(const std::string& path, std::int64_t limit);
+
+// The same three from a source the caller opened, read from where it stands; path only labels
+// errors. A caller that counts and then reads the file again rewinds the one open file, so that
+// a file replaced in between cannot make the counts wrong.
+Result<ScanCounts> ScanDataFile(ByteSource& source, const std::string& path,
+                                const ScanProgress& progress = {});
+Result<std::int32_t> ReadColumnCount(ByteSource& source, const std::string& path);
+Result<std::int64_t> CountTokensUpTo(ByteSource& source, const std::string& path,
+                                     std::int64_t limit);
 
 } // namespace zento

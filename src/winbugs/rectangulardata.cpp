@@ -152,30 +152,25 @@ private:
 // is left out; otherwise there are chosenCases of them. Returns the number of case lines.
 // sink(block, linesDone) returns false to stop (WriteFailed).
 template <class Sink>
-Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Sink& sink) {
-    auto reader = DataFileReader::Open(selection.path);
-    if (!reader)
-        return reader.error();
+Result<std::int64_t> WriteText(DataFileReader& reader, const DataSelection& selection,
+                               bool untilEnd, Sink& sink) {
     const std::int64_t v = selection.chosenVariables;
     const std::int64_t kept = std::max<std::int64_t>(v, 0);
     const std::int64_t width = kept + std::max<std::int64_t>(std::int64_t{selection.K} - v, 0);
     BlockWriter<Sink> out(sink, untilEnd);
     std::array<std::string_view, 256> batch;
     const auto failure = [&]() -> DataError {
-        if (!out.ok()) {
-            DataError error;
-            error.kind = DataErrorKind::WriteFailed;
-            return error;
-        }
-        if (reader->failed())
-            return reader->error();
-        return RectangularShortage(selection, reader->tokensRead());
+        if (!out.ok())
+            return FileError(DataErrorKind::WriteFailed, {});
+        if (reader.failed())
+            return reader.error();
+        return RectangularShortage(selection, reader.tokensRead());
     };
     const auto skip = [&](std::int64_t count) {
         while (count > 0) {
             const std::size_t want = static_cast<std::size_t>(
                 std::min<std::int64_t>(count, static_cast<std::int64_t>(batch.size())));
-            const std::size_t got = reader->ReadTokens(std::span(batch.data(), want));
+            const std::size_t got = reader.ReadTokens(std::span(batch.data(), want));
             if (got == 0)
                 return false;
             count -= static_cast<std::int64_t>(got);
@@ -185,7 +180,7 @@ Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Si
 
     std::string_view token;
     for (std::int64_t i = 0; i < kept; ++i) {
-        if (!reader->ReadToken(token))
+        if (!reader.ReadToken(token))
             return failure();
         out.Append(token);
         out.Append("[]\t");
@@ -207,17 +202,17 @@ Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Si
     // token at a time where they cannot (across chunks, or when the block is full).
     std::string_view run;
     const auto writeCase = [&] {
-        if (kept > 0 && reader->ReadTokenRun(static_cast<std::size_t>(kept), run)) {
+        if (kept > 0 && reader.ReadTokenRun(static_cast<std::size_t>(kept), run)) {
             out.Run(run);
-            return dropped == 0 || reader->ReadTokenRun(static_cast<std::size_t>(dropped), run) ||
+            return dropped == 0 || reader.ReadTokenRun(static_cast<std::size_t>(dropped), run) ||
                    skip(dropped);
         }
         for (std::int64_t column = 0; column < kept;) {
             const std::size_t want = static_cast<std::size_t>(
                 std::min<std::int64_t>(kept - column, std::int64_t{1} << 30));
-            std::size_t copied = out.CopyValues(*reader, want);
+            std::size_t copied = out.CopyValues(reader, want);
             if (copied == 0) {
-                if (!reader->ReadToken(token))
+                if (!reader.ReadToken(token))
                     return false;
                 out.Values(std::span(&token, 1));
                 copied = 1;
@@ -228,7 +223,7 @@ Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Si
     };
     for (; written < cases && width > 0; ++written) {
         if (!writeCase()) [[unlikely]] {
-            if (!untilEnd || reader->failed())
+            if (!untilEnd || reader.failed())
                 return failure();
             out.DropLine();
             break;
@@ -242,6 +237,14 @@ Result<std::int64_t> WriteText(const DataSelection& selection, bool untilEnd, Si
     if (!out.Flush(true))
         return failure();
     return written;
+}
+
+template <class Sink>
+Result<std::int64_t> WriteFromFile(const DataSelection& selection, bool untilEnd, Sink& sink) {
+    auto reader = DataFileReader::Open(selection.path);
+    if (!reader)
+        return reader.error();
+    return WriteText(*reader, selection, untilEnd, sink);
 }
 
 // A text of many megabytes is written into fresh memory; where the system gives huge pages on
@@ -285,8 +288,16 @@ DataError RectangularShortage(const DataSelection& selection, std::int64_t avail
 }
 
 Status WriteRectangularData(const DataSelection& selection, const TextSink& sink) {
+    auto reader = DataFileReader::Open(selection.path);
+    if (!reader)
+        return reader.error();
+    return WriteRectangularData(*reader, selection, sink);
+}
+
+Status WriteRectangularData(DataFileReader& reader, const DataSelection& selection,
+                            const TextSink& sink) {
     auto pass = [&sink](std::string_view block, std::int64_t) { return sink(block); };
-    auto written = WriteText(selection, false, pass);
+    auto written = WriteText(reader, selection, false, pass);
     if (!written)
         return written.error();
     return Done{};
@@ -317,15 +328,13 @@ Result<ScanCounts> WriteAllRectangularData(const std::string& path,
     // A file with fewer tokens than the header has N = -1: that is the case the header refuses.
     selection.N = selection.chosenCases = -1;
     auto pass = [&sink](std::string_view block, std::int64_t) { return sink(block); };
-    auto written = WriteText(selection, true, pass);
+    auto written = WriteFromFile(selection, true, pass);
     if (!written)
         return written.error();
     ScanCounts counts;
     counts.K = selection.K;
     if (*written > INT32_MAX) {
-        DataError error;
-        error.kind = DataErrorKind::CountTooLarge;
-        error.path = path;
+        DataError error = FileError(DataErrorKind::CountTooLarge, path);
         error.columns = selection.K;
         error.available = (*written + 1) * selection.K;
         return error;
@@ -364,7 +373,7 @@ Result<std::string> BuildRectangularData(const DataSelection& selection) {
         text.append(block);
         return true;
     };
-    auto written = WriteText(selection, false, append);
+    auto written = WriteFromFile(selection, false, append);
     if (!written)
         return written.error();
     return text;

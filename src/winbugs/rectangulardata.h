@@ -2,6 +2,7 @@
 #pragma once
 
 #include "datafile/dataerror.h"
+#include "datafile/datafilereader.h"
 #include "datafile/scandatafile.h"
 #include "dataselection.h"
 
@@ -28,6 +29,9 @@ DataError RectangularShortage(const DataSelection& selection, std::int64_t avail
 // token the file does not hold; on refusal the sink may already have received a prefix, so
 // callers that must leave their target untouched write to a temporary first.
 Status WriteRectangularData(const DataSelection& selection, const TextSink& sink);
+// The same from a reader at the start of the file (one the caller has counted and rewound).
+Status WriteRectangularData(DataFileReader& reader, const DataSelection& selection,
+                            const TextSink& sink);
 
 // Every case of the file, as a caller that leaves the counts to the file gets them: the first
 // `variables` columns (all K when omitted) of all N cases, K and N being what ScanDataFile finds.
