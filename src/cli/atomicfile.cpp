@@ -1,11 +1,11 @@
-// Temporary file plus rename, with nothing left behind on failure.
+// Temporary files plus rename, with nothing left behind on failure.
 #include "atomicfile.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <random>
+#include <vector>
 
 namespace zento::cli {
 
@@ -13,12 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-DataError WriteError(const std::string& target, int systemError) {
-    DataError error;
-    error.kind = DataErrorKind::WriteFailed;
-    error.path = target;
-    error.systemError = systemError;
-    return error;
+DataError WriteError(const std::string& label, int systemError) {
+    return FileError(DataErrorKind::WriteFailed, label, systemError);
+}
+
+int LastError() {
+    return errno ? errno : EIO;
 }
 
 struct FileCloser {
@@ -43,7 +43,7 @@ File CreateTemporary(const fs::path& target, fs::path& created, int& systemError
             return File(file);
         }
         if (errno != EEXIST) {
-            systemError = errno ? errno : EIO;
+            systemError = LastError();
             return nullptr;
         }
     }
@@ -51,45 +51,38 @@ File CreateTemporary(const fs::path& target, fs::path& created, int& systemError
     return nullptr;
 }
 
-// Runs the writer into file and flushes it: the writer's own error, or WriteFailed for target
-// with the errno of the failed write or flush.
-Status WriteContent(std::FILE* file, const std::string& target, const ContentWriter& write) {
+// Runs the writer into file, then flushes and closes it: the writer's own error, or
+// WriteFailed for label with the errno of the failed write, flush or close.
+Status WriteAndClose(File file, const std::string& label, const ContentWriter& write) {
     int writeError = 0;
     const TextSink sink = [&](std::string_view piece) {
         errno = 0;
-        if (std::fwrite(piece.data(), 1, piece.size(), file) == piece.size())
+        if (std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size())
             return true;
-        writeError = errno ? errno : EIO;
+        writeError = LastError();
         return false;
     };
     Status written = write(sink);
     if (!written) {
         if (written.error().kind == DataErrorKind::WriteFailed)
-            return WriteError(target, writeError);
+            return WriteError(label, writeError);
         return written;
     }
     errno = 0;
-    if (std::fflush(file) != 0)
-        return WriteError(target, errno ? errno : EIO);
-    return Done{};
-}
-
-// Writes straight into a device or pipe: nothing there can be replaced or taken back.
-Status WriteInPlace(const std::string& target, const ContentWriter& write) {
-    errno = 0;
-    File file(std::fopen(target.c_str(), "wb"));
-    if (!file)
-        return WriteError(target, errno ? errno : EIO);
-    Status written = WriteContent(file.get(), target, write);
-    if (!written)
-        return written;
-    errno = 0;
-    if (std::fclose(file.release()) != 0)
-        return WriteError(target, errno ? errno : EIO);
+    if (std::fflush(file.get()) != 0 || std::fclose(file.release()) != 0)
+        return WriteError(label, LastError());
     return Done{};
 }
 
 } // namespace
+
+ContentWriter TextWriter(const std::string& text) {
+    return [&text](const TextSink& sink) -> Status {
+        if (sink(text))
+            return Done{};
+        return FileError(DataErrorKind::WriteFailed, {});
+    };
+}
 
 bool WritesInPlace(const std::string& target) {
     std::error_code ec;
@@ -97,12 +90,48 @@ bool WritesInPlace(const std::string& target) {
     return !ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
 }
 
+Status WriteFilesAtomically(std::span<const PlannedFile> files) {
+    std::vector<fs::path> temporaries;
+    std::error_code ec;
+    const auto abandon = [&](const DataError& error) -> Status {
+        for (const fs::path& temporary : temporaries)
+            fs::remove(temporary, ec);
+        return error;
+    };
+    for (const PlannedFile& file : files) {
+        fs::path temporary;
+        int systemError = 0;
+        File handle = CreateTemporary(file.target, temporary, systemError);
+        if (!handle)
+            return abandon(WriteError(file.label, systemError));
+        temporaries.push_back(temporary);
+        Status written = WriteAndClose(std::move(handle), file.label, file.write);
+        if (!written)
+            return abandon(written.error());
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const fs::file_status old = fs::status(files[i].target, ec);
+        if (!ec && fs::exists(old))
+            fs::permissions(temporaries[i], old.permissions(), ec);
+        fs::rename(temporaries[i], files[i].target, ec);
+        if (ec)
+            return abandon(WriteError(files[i].label, ec.value()));
+    }
+    return Done{};
+}
+
 Status WriteFileAtomically(const std::string& target, const ContentWriter& write) {
     std::error_code ec;
     if (fs::is_directory(fs::path(target), ec))
         return WriteError(target, EISDIR);
-    if (WritesInPlace(target))
-        return WriteInPlace(target, write);
+    if (WritesInPlace(target)) {
+        // A device or a pipe: nothing there can be replaced or taken back.
+        errno = 0;
+        File file(std::fopen(target.c_str(), "wb"));
+        if (!file)
+            return WriteError(target, LastError());
+        return WriteAndClose(std::move(file), target, write);
+    }
     fs::path targetPath(target);
     if (fs::is_symlink(targetPath, ec)) {
         // Replace the file the link leads to; a dangling link is replaced itself.
@@ -110,38 +139,8 @@ Status WriteFileAtomically(const std::string& target, const ContentWriter& write
         if (!ec)
             targetPath = resolved;
     }
-    fs::path temporary;
-    int systemError = 0;
-    File file = CreateTemporary(targetPath, temporary, systemError);
-    if (!file)
-        return WriteError(target, systemError);
-    const auto discard = [&] {
-        file.reset();
-        fs::remove(temporary, ec);
-    };
-
-    Status written = WriteContent(file.get(), target, write);
-    if (!written) {
-        discard();
-        return written;
-    }
-    errno = 0;
-    if (std::fclose(file.release()) != 0) {
-        const int closeError = errno ? errno : EIO;
-        discard();
-        return WriteError(target, closeError);
-    }
-    // A replaced file keeps its permissions.
-    const fs::file_status old = fs::status(targetPath, ec);
-    if (!ec && fs::exists(old))
-        fs::permissions(temporary, old.permissions(), ec);
-    fs::rename(temporary, targetPath, ec);
-    if (ec) {
-        const int renameError = ec.value();
-        fs::remove(temporary, ec);
-        return WriteError(target, renameError);
-    }
-    return Done{};
+    const PlannedFile file{targetPath, target, write};
+    return WriteFilesAtomically(std::span(&file, 1));
 }
 
 } // namespace zento::cli

@@ -2,6 +2,8 @@
 #include "clirun.h"
 
 #include "atomicfile.h"
+#include "clicommon.h"
+#include "datafile/datafilereader.h"
 #include "datafile/scandatafile.h"
 #include "jagscommand.h"
 #include "verificar.h"
@@ -18,12 +20,14 @@ namespace zento::cli {
 
 namespace {
 
-void Message(std::FILE* err, std::string_view text) {
-    std::fprintf(err, "zento-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+int DataFailure(std::FILE* err, const DataError& error) {
+    WriteMessage(err, DescribeDataError(error));
+    return kExitDataError;
 }
 
-int DataFailure(std::FILE* err, const DataError& error) {
-    Message(err, DescribeDataError(error));
+int StreamFailure(std::FILE* err, int systemError) {
+    WriteMessage(err, "No se puede escribir en la salida estándar: " +
+                          DescribeSystemError(systemError) + ".");
     return kExitDataError;
 }
 
@@ -40,112 +44,14 @@ struct StreamSink {
     }
 };
 
-int StreamFailure(std::FILE* err, int systemError) {
-    Message(err, "No se puede escribir en la salida estándar: " + DescribeSystemError(systemError) +
-                     ".");
-    return kExitDataError;
+Status Rewind(FileByteSource& file, const std::string& path) {
+    if (file.Rewind())
+        return Done{};
+    return FileError(DataErrorKind::Unreadable, path, file.error());
 }
 
-int FinishStream(std::FILE* out, std::FILE* err) {
-    errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out))
-        return StreamFailure(err, errno ? errno : EIO);
-    return kExitOk;
-}
-
-// The counts the command works with: typed ones as given, omitted ones from the file, reading
-// no more of it than they need.
-struct Counts {
-    std::int32_t K = 0;
-    std::int32_t N = 0;
-    std::optional<std::int64_t> tokens; // known when the whole file was scanned
-};
-
-Result<Counts> CountsFor(const Command& command, bool needK) {
-    Counts counts;
-    if (!command.cases) {
-        auto scanned = ScanDataFile(command.path);
-        if (!scanned)
-            return scanned.error();
-        counts.K = scanned->K;
-        counts.N = scanned->N;
-        counts.tokens = scanned->tokens;
-    } else if (needK || !command.variables) {
-        auto k = ReadColumnCount(command.path);
-        if (!k)
-            return k.error();
-        counts.K = *k;
-    }
-    return counts;
-}
-
-int Escanear(const Command& command, std::FILE* out, std::FILE* err) {
-    auto counts = ScanDataFile(command.path);
-    if (!counts)
-        return DataFailure(err, counts.error());
-    std::fprintf(out, "Variables (K): %d\nCasos (N): %d\n", static_cast<int>(counts->K),
-                 static_cast<int>(counts->N));
-    return FinishStream(out, err);
-}
-
-int Emit(const Command& command, const std::string& text, std::FILE* out, std::FILE* err) {
-    if (command.output) {
-        Status written = WriteFileAtomically(*command.output, [&](const TextSink& sink) -> Status {
-            if (sink(text))
-                return Done{};
-            DataError error;
-            error.kind = DataErrorKind::WriteFailed;
-            return error;
-        });
-        return written ? kExitOk : DataFailure(err, written.error());
-    }
-    StreamSink sink{out};
-    if (!sink(text))
-        return StreamFailure(err, sink.systemError);
-    return FinishStream(out, err);
-}
-
-int Datos(const Command& command, std::FILE* out, std::FILE* err) {
-    // A regular output file is written to a temporary first, so a refusal found late costs
-    // nothing: with the cases left to the file, counting them and writing them is one pass.
-    const bool canTakeBack = command.output && !WritesInPlace(*command.output);
-    if (canTakeBack && !command.cases) {
-        Status written = WriteFileAtomically(*command.output, [&](const TextSink& sink) -> Status {
-            auto counts = WriteAllRectangularData(command.path, command.variables, sink);
-            if (!counts)
-                return counts.error();
-            return Done{};
-        });
-        return written ? kExitOk : DataFailure(err, written.error());
-    }
-    auto counts = CountsFor(command, true);
-    if (!counts)
-        return DataFailure(err, counts.error());
-    DataSelection selection;
-    selection.path = command.path;
-    selection.K = counts->K;
-    selection.N = counts->N;
-    selection.chosenVariables = command.variables.value_or(counts->K);
-    selection.chosenCases = command.cases.value_or(counts->N);
-    const auto write = [&](const TextSink& sink) { return WriteRectangularData(selection, sink); };
-    if (canTakeBack) {
-        Status written = WriteFileAtomically(*command.output, write);
-        return written ? kExitOk : DataFailure(err, written.error());
-    }
-    // Standard output, a device or a pipe cannot be taken back: make sure the file holds every
-    // token first (a whole scan has counted them already).
-    const std::int64_t needed = RectangularTokensNeeded(selection);
-    std::int64_t available = 0;
-    if (counts->tokens) {
-        available = *counts->tokens;
-    } else {
-        auto counted = CountTokensUpTo(command.path, needed);
-        if (!counted)
-            return DataFailure(err, counted.error());
-        available = *counted;
-    }
-    if (available < needed)
-        return DataFailure(err, RectangularShortage(selection, available));
+// The text to --salida, atomically, or to stdout.
+int Emit(const Command& command, const ContentWriter& write, std::FILE* out, std::FILE* err) {
     if (command.output) {
         Status written = WriteFileAtomically(*command.output, write);
         return written ? kExitOk : DataFailure(err, written.error());
@@ -160,23 +66,110 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
     return FinishStream(out, err);
 }
 
-int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
-    auto counts = CountsFor(command, false);
+int Escanear(const Command& command, std::FILE* out, std::FILE* err) {
+    auto counts = ScanDataFile(command.path);
     if (!counts)
         return DataFailure(err, counts.error());
-    DataSelection selection;
-    selection.path = command.path;
-    selection.K = counts->K;
-    selection.N = counts->N;
-    selection.chosenVariables = command.variables.value_or(counts->K);
-    selection.chosenCases = command.cases.value_or(counts->N);
+    std::fprintf(out, "Variables (K): %d\nCasos (N): %d\n", static_cast<int>(counts->K),
+                 static_cast<int>(counts->N));
+    return FinishStream(out, err);
+}
+
+int Datos(const Command& command, std::FILE* out, std::FILE* err) {
+    // A regular output file is written to a temporary first, so a refusal found late costs
+    // nothing: with the cases left to the file, counting them and writing them is one pass.
+    const bool canTakeBack = command.output && !WritesInPlace(*command.output);
+    if (canTakeBack && !command.cases) {
+        return Emit(
+            command,
+            [&](const TextSink& sink) -> Status {
+                auto counts = WriteAllRectangularData(command.path, command.variables, sink);
+                if (!counts)
+                    return counts.error();
+                return Done{};
+            },
+            out, err);
+    }
+    auto chosen = Choose(command, true);
+    if (!chosen)
+        return DataFailure(err, chosen.error());
+    const DataSelection& selection = chosen->selection;
+    FileByteSource& file = *chosen->source;
+    if (!canTakeBack) {
+        // Standard output, a device or a pipe cannot be taken back: make sure the file holds
+        // every token first (a whole scan has counted them already). Counted and written from
+        // the one open file, so that a file replaced meanwhile cannot cut the text short.
+        const std::int64_t needed = RectangularTokensNeeded(selection);
+        std::int64_t available = chosen->tokens.value_or(0);
+        if (!chosen->tokens) {
+            auto counted = CountTokensUpTo(file, command.path, needed);
+            if (!counted)
+                return DataFailure(err, counted.error());
+            if (Status rewound = Rewind(file, command.path); !rewound)
+                return DataFailure(err, rewound.error());
+            available = *counted;
+        }
+        if (available < needed)
+            return DataFailure(err, RectangularShortage(selection, available));
+    }
+    DataFileReader reader(std::move(chosen->source), command.path);
+    return Emit(
+        command,
+        [&](const TextSink& sink) { return WriteRectangularData(reader, selection, sink); }, out,
+        err);
+}
+
+int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
+    auto chosen = Choose(command, false);
+    if (!chosen)
+        return DataFailure(err, chosen.error());
+    const DataSelection& selection = chosen->selection;
     auto names = ReadModelNames(command.path, selection.chosenVariables);
     if (!names)
         return DataFailure(err, names.error());
-    return Emit(command, GetLinkInfo(command.link).build(*names, selection), out, err);
+    return Emit(command, TextWriter(GetLinkInfo(command.link).build(*names, selection)), out, err);
 }
 
 } // namespace
+
+void WriteMessage(std::FILE* err, std::string_view text) {
+    std::fprintf(err, "zento-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+int FinishStream(std::FILE* out, std::FILE* err) {
+    errno = 0;
+    if (std::fflush(out) != 0 || std::ferror(out))
+        return StreamFailure(err, errno ? errno : EIO);
+    return kExitOk;
+}
+
+Result<Chosen> Choose(const Command& command, bool needK) {
+    auto source = FileByteSource::Open(command.path);
+    if (!source)
+        return source.error();
+    Chosen chosen;
+    chosen.source = std::move(*source);
+    DataSelection& selection = chosen.selection;
+    selection.path = command.path;
+    if (!command.cases) {
+        auto scanned = ScanDataFile(*chosen.source, command.path);
+        if (!scanned)
+            return scanned.error();
+        selection.K = scanned->K;
+        selection.N = scanned->N;
+        chosen.tokens = scanned->tokens;
+    } else if (needK || !command.variables) {
+        auto k = ReadColumnCount(*chosen.source, command.path);
+        if (!k)
+            return k.error();
+        selection.K = *k;
+    }
+    selection.chosenVariables = command.variables.value_or(selection.K);
+    selection.chosenCases = command.cases.value_or(selection.N);
+    if (Status rewound = Rewind(*chosen.source, command.path); !rewound)
+        return rewound.error();
+    return chosen;
+}
 
 int Run(const Command& command, std::FILE* out, std::FILE* err) {
     switch (command.action) {
@@ -203,7 +196,7 @@ int Run(const Command& command, std::FILE* out, std::FILE* err) {
 int RunCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* err) {
     const ParseResult parsed = ParseCommandLine(args);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
-        Message(err, usage->message);
+        WriteMessage(err, usage->message);
         std::fputs(std::string(UsageSummary()).c_str(), err);
         return kExitUsage;
     }

@@ -1,72 +1,35 @@
 // zento-cli jags: reads the chosen data, builds every file in memory, then writes them.
 #include "jagscommand.h"
 
-#include "climessage.h"
-#include "datafile/scandatafile.h"
+#include "atomicfile.h"
+#include "clicommon.h"
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <random>
 
 namespace zento::cli {
 
-namespace {
-
-namespace fs = std::filesystem;
-
-DataError WriteError(const fs::path& path, int systemError) {
-    DataError error;
-    error.kind = DataErrorKind::WriteFailed;
-    error.path = path.string();
-    error.systemError = systemError ? systemError : EIO;
-    return error;
-}
-
-bool WriteWhole(const fs::path& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    return !file.fail();
-}
-
-} // namespace
-
 Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files) {
+    namespace fs = std::filesystem;
     const fs::path dir(directory);
     std::error_code ec;
     bool created = false;
     if (!fs::is_directory(dir, ec)) {
         if (fs::exists(dir, ec))
-            return WriteError(dir, ENOTDIR);
+            return FileError(DataErrorKind::WriteFailed, directory, ENOTDIR);
         created = fs::create_directories(dir, ec);
         if (ec)
-            return WriteError(dir, ec.value());
+            return FileError(DataErrorKind::WriteFailed, directory, ec.value());
     }
-    std::random_device seed;
-    const std::string tag = ".tmp" + std::to_string(seed() % 1000000007);
-    std::vector<fs::path> temporaries;
-    const auto abandon = [&](const DataError& error) -> Status {
-        std::error_code ignored;
-        for (const fs::path& temporary : temporaries)
-            fs::remove(temporary, ignored);
-        if (created)
-            fs::remove(dir, ignored);
-        return error;
-    };
+    std::vector<PlannedFile> planned;
     for (const JagsFile& file : files) {
-        const fs::path temporary = dir / ("." + file.name + tag);
-        temporaries.push_back(temporary);
-        errno = 0;
-        if (fs::exists(temporary, ec) || !WriteWhole(temporary, file.text))
-            return abandon(WriteError(dir / file.name, errno));
+        const fs::path target = dir / file.name;
+        planned.push_back({target, target.string(), TextWriter(file.text)});
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        fs::rename(temporaries[i], dir / files[i].name, ec);
-        if (ec)
-            return abandon(WriteError(dir / files[i].name, ec.value()));
-    }
-    return Done{};
+    Status written = WriteFilesAtomically(planned);
+    if (!written && created)
+        fs::remove(dir, ec);
+    return written;
 }
 
 int Jags(const Command& command, std::FILE* out, std::FILE* err) {
@@ -74,22 +37,10 @@ int Jags(const Command& command, std::FILE* out, std::FILE* err) {
         WriteMessage(err, DescribeDataError(error));
         return 1;
     };
-    DataSelection selection;
-    selection.path = command.path;
-    if (!command.cases) {
-        auto scanned = ScanDataFile(command.path);
-        if (!scanned)
-            return failure(scanned.error());
-        selection.K = scanned->K;
-        selection.N = scanned->N;
-    } else {
-        auto k = ReadColumnCount(command.path);
-        if (!k)
-            return failure(k.error());
-        selection.K = *k;
-    }
-    selection.chosenVariables = command.variables.value_or(selection.K);
-    selection.chosenCases = command.cases.value_or(selection.N);
+    auto chosen = Choose(command, true);
+    if (!chosen)
+        return failure(chosen.error());
+    const DataSelection& selection = chosen->selection;
     if (selection.chosenCases < 1) {
         WriteMessage(err, "El archivo \"" + command.path +
                               "\" no tiene ningún caso completo; JAGS necesita al menos uno.");

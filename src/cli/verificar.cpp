@@ -1,9 +1,7 @@
 // zento-cli verificar: streams the findings, then a count per kind.
 #include "verificar.h"
 
-#include "climessage.h"
-
-#include <cerrno>
+#include "clicommon.h"
 
 namespace zento::cli {
 
@@ -191,12 +189,8 @@ int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
         }
         put("Total: " + Count(total, "problema", "problemas") + ".");
     }
-    errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        WriteMessage(err, "No se puede escribir en la salida estándar: " +
-                              DescribeSystemError(errno ? errno : EIO) + ".");
-        return 1;
-    }
+    if (const int finished = FinishStream(out, err); finished != 0)
+        return finished;
     return total == 0 ? 0 : 1;
 }
 
