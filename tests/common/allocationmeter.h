@@ -1,7 +1,7 @@
 // Counts the bytes a program holds through operator new, and the most it held since a mark, so
 // that a test can tell memory in proportion to a file from memory in proportion to a count.
 // Include in exactly one source file of a program: it replaces the global operator new and
-// delete.
+// delete (every form, as the sanitizers replace those left out).
 #pragma once
 
 #include <atomic>
@@ -57,33 +57,15 @@ private:
 
 } // namespace zento::testing
 
-void* operator new(std::size_t size) {
-    return zento::testing::allocation::AllocateOrThrow(size);
-}
-void* operator new[](std::size_t size) {
-    return zento::testing::allocation::AllocateOrThrow(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return zento::testing::allocation::Allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return zento::testing::allocation::Allocate(size);
-}
-void operator delete(void* pointer) noexcept {
-    zento::testing::allocation::Release(pointer);
-}
-void operator delete[](void* pointer) noexcept {
-    zento::testing::allocation::Release(pointer);
-}
-void operator delete(void* pointer, std::size_t) noexcept {
-    zento::testing::allocation::Release(pointer);
-}
-void operator delete[](void* pointer, std::size_t) noexcept {
-    zento::testing::allocation::Release(pointer);
-}
-void operator delete(void* pointer, const std::nothrow_t&) noexcept {
-    zento::testing::allocation::Release(pointer);
-}
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
-    zento::testing::allocation::Release(pointer);
-}
+// clang-format off
+void* operator new(std::size_t n) { return zento::testing::allocation::AllocateOrThrow(n); }
+void* operator new[](std::size_t n) { return zento::testing::allocation::AllocateOrThrow(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return zento::testing::allocation::Allocate(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return zento::testing::allocation::Allocate(n); }
+void operator delete(void* p) noexcept { zento::testing::allocation::Release(p); }
+void operator delete[](void* p) noexcept { zento::testing::allocation::Release(p); }
+void operator delete(void* p, std::size_t) noexcept { zento::testing::allocation::Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { zento::testing::allocation::Release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { zento::testing::allocation::Release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { zento::testing::allocation::Release(p); }
+// clang-format on

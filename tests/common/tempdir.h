@@ -1,10 +1,10 @@
 // A scratch directory per test, removed afterwards, with helpers to write and read files in it.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -13,10 +13,8 @@ namespace zento::testing {
 class TempDir {
 public:
     TempDir() {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("zento-test-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
+        std::string path = (std::filesystem::temp_directory_path() / "zento-test-XXXXXX").string();
+        m_path = ::mkdtemp(path.data());
     }
     ~TempDir() {
         std::error_code ec;
@@ -30,10 +28,8 @@ public:
 
     // Writes bytes exactly (binary) and returns the full path.
     std::string Write(std::string_view name, std::string_view bytes) const {
-        const std::string file = File(name);
-        std::ofstream out(file, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
+        std::ofstream(File(name), std::ios::binary).write(bytes.data(), std::ssize(bytes));
+        return File(name);
     }
 
 private:
