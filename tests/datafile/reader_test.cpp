@@ -1,0 +1,156 @@
+// Token reading, line reading and token counting over sources that cut the bytes anywhere; read
+// errors; progress; and a counted file read again through the same open file.
+#include "datafile/datafilereader.h"
+#include "datafile/linereader.h"
+#include "datafile/scandatafile.h"
+#include "datafile/tokentally.h"
+
+#include "common/reference.h"
+#include "common/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace zento {
+namespace {
+
+using testing::CheckReaderMix;
+
+// Tokens of 1 to 40 bytes (around the 16 copied at once) between runs of any whitespace, with
+// bytes that look close to whitespace but are not.
+std::string RandomTable(std::mt19937& random, std::size_t tokens) {
+    static constexpr char kWhite[] = {' ', '\t', '\n', '\v', '\f', '\r'};
+    static constexpr char kOther[] = {'a',    '0',    '.',    '\0',   '\x08', '\x0e', '\x1f',
+                                      '\x7f', '\x80', '\x89', '\x8d', '\xa0', '\xff'};
+    std::string bytes;
+    for (std::size_t t = 0; t < tokens; ++t) {
+        for (std::size_t gap = random() % 5 == 0 ? random() % 4 : 1, i = 0;
+             i < gap || (t > 0 && i == 0); ++i)
+            bytes += kWhite[random() % std::size(kWhite)];
+        for (std::size_t n = 1 + (random() % 3 == 0 ? random() % 40 : 14 + random() % 5); n > 0;
+             --n)
+            bytes += kOther[random() % std::size(kOther)];
+    }
+    return bytes;
+}
+
+TEST(DataFileReaderTest, EveryWayOfReadingGivesTheTokensWhereverTheChunksEnd) {
+    // The edge cases of the format are in the tokens fuzz target's corpus, run the same way.
+    std::mt19937 random(11);
+    for (int round = 0; round < 100; ++round) {
+        const std::string bytes = RandomTable(random, random() % 300);
+        for (std::size_t chunk : {1, 2, 3, 16, 63, 64, 65, 200, 4096}) {
+            for (std::size_t read : {std::size_t{1}, std::size_t{5}, SIZE_MAX})
+                EXPECT_EQ("", CheckReaderMix(bytes, chunk, read, 0)) << chunk << " " << read;
+            EXPECT_EQ("", CheckReaderMix(bytes, chunk, 1 + random() % 300, random()))
+                << "«" << bytes << "» chunk " << chunk;
+        }
+    }
+}
+
+TEST(LineTokenReaderTest, TokensLineEndsAndSeparators) {
+    // Tokens as [token], line ends as |, each tab before an item as >, other blanks as _.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"y\tx1\tx2\r\n1\t0.5\t2\r\n", "[y]>[x1]>[x2]|[1]>[0.5]>[2]|"},
+        {"y\tx\t\n", "[y]>[x]>|"},
+        {"\ty\t\tx\n", ">[y]>>[x]|"},
+        {"y x1 \tx2\n", "[y]_[x1]>_[x2]|"},
+        {"a\n\n  \nb", "[a]||_|[b]|"},
+        {"a\n\r", "[a]||"},
+        {"", ""},
+        {"\n", "|"},
+        {std::string(300, 'z') + "\n", "[" + std::string(300, 'z') + "]|"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        for (std::size_t chunk : {1u, 2u, 3u, 7u, 4096u}) {
+            LineTokenReader reader(std::make_unique<MemoryByteSource>(bytes, chunk), "m", chunk);
+            std::string trace;
+            for (LineItem item; reader.Next(item);) {
+                trace += std::string(item.tabsBefore, '>') + (item.otherBlankBefore ? "_" : "");
+                trace += item.kind == LineItem::Kind::LineEnd ? std::string("|")
+                                                              : "[" + std::string(item.token) + "]";
+            }
+            EXPECT_FALSE(reader.failed());
+            EXPECT_EQ(expected, trace) << "«" << bytes << "» chunk " << chunk;
+        }
+    }
+}
+
+// Fails after handing out some bytes, as a disk error would.
+class FailingSource final : public ByteSource {
+public:
+    explicit FailingSource(std::string_view before) : m_before(before) {}
+    std::size_t Read(std::span<char> buffer) override {
+        const std::size_t n = std::min(buffer.size(), m_before.size());
+        std::memcpy(buffer.data(), m_before.data(), n);
+        m_before.remove_prefix(n);
+        m_error = n == 0 ? EIO : 0;
+        return n;
+    }
+    int error() const override { return m_error; }
+
+private:
+    std::string_view m_before;
+    int m_error = 0;
+};
+
+TEST(DataFileReaderTest, AReadErrorIsReportedNotTakenForTheEnd) {
+    // "partial" is cut by the failure: it must not come out as a token.
+    DataFileReader reader(std::make_unique<FailingSource>("y x partial"), "datos.txt", 4);
+    std::vector<std::string> tokens;
+    for (std::string_view token; reader.ReadToken(token);)
+        tokens.emplace_back(token);
+    EXPECT_EQ((std::vector<std::string>{"y", "x"}), tokens);
+    ASSERT_TRUE(reader.failed());
+    EXPECT_EQ(EIO, reader.error().systemError);
+    EXPECT_EQ("datos.txt", reader.error().path);
+
+    LineTokenReader lines(std::make_unique<FailingSource>("y\tx\n1 partial"), "datos.txt", 4);
+    LineItem item;
+    while (lines.Next(item))
+        EXPECT_NE("partial", item.token);
+    EXPECT_TRUE(lines.failed());
+    FailingSource source("a b");
+    EXPECT_EQ(DataErrorKind::Unreadable, TallyTokens(source, "datos.txt").error().kind);
+}
+
+TEST(TokenTallyTest, ProgressIsReportedAndCanCancel) {
+    const std::string bytes(1000, 'x');
+    std::vector<std::uint64_t> seen;
+    bool cancel = false;
+    TallyOptions options;
+    options.progress = [&](std::uint64_t read, std::uint64_t total) {
+        seen.push_back(read);
+        return total == 1000 && !(cancel && read >= 600);
+    };
+    options.progressInterval = 300;
+    options.chunkSize = 100;
+    MemoryByteSource source(bytes), again(bytes);
+    EXPECT_TRUE(TallyTokens(source, "datos.txt", options).ok());
+    EXPECT_EQ((std::vector<std::uint64_t>{300, 600, 900, 1000}), seen);
+    cancel = true;
+    EXPECT_EQ(DataErrorKind::Cancelled, TallyTokens(again, "datos.txt", options).error().kind);
+}
+
+TEST(FileByteSourceTest, ARewoundFileIsTheOneCountedEvenWhenItsNameIsReplaced) {
+    testing::TempDir dir;
+    const std::string path = dir.Write("d.txt", "y\tx\n1\t2\n0\t3\n");
+    auto source = FileByteSource::Open(path);
+    ASSERT_TRUE(source.ok());
+    EXPECT_EQ(2, ScanDataFile(**source, path)->N);
+    std::filesystem::rename(dir.Write("otro.txt", "y\tx\n"), path);
+    ASSERT_TRUE((*source)->Rewind());
+    EXPECT_EQ(6, CountTokensUpTo(**source, path, 100).value());
+    ASSERT_TRUE((*source)->Rewind());
+    EXPECT_EQ(2, ReadColumnCount(**source, path).value());
+    EXPECT_EQ(0, ScanDataFile(path)->N); // the name leads to the new file
+}
+
+} // namespace
+} // namespace zento
