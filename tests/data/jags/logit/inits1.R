@@ -1,0 +1,3 @@
+beta <- c(0,0,0)
+.RNG.name <- "base::Mersenne-Twister"
+.RNG.seed <- 1
