@@ -14,7 +14,7 @@ namespace zento::cli {
 // Produces the content; a failed Status (or a sink that reports failure) abandons the write.
 using ContentWriter = std::function<Status(const TextSink& sink)>;
 
-// A writer of text already made.
+// A writer of text already made, which must outlive it.
 ContentWriter TextWriter(const std::string& text);
 
 struct PlannedFile {

@@ -127,7 +127,8 @@ int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
     auto names = ReadModelNames(command.path, selection.chosenVariables);
     if (!names)
         return DataFailure(err, names.error());
-    return Emit(command, TextWriter(GetLinkInfo(command.link).build(*names, selection)), out, err);
+    const std::string text = GetLinkInfo(command.link).build(*names, selection);
+    return Emit(command, TextWriter(text), out, err);
 }
 
 } // namespace

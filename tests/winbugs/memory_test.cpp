@@ -48,7 +48,7 @@ TEST(MemoryTest, EveryOperationStaysWithinTheFile) {
             {"ReadChosenTable", [&] { (void)ReadChosenTable(selection); }},
             {"ReadModelNames",
              [&] {
-                 if (auto names = ReadModelNames(path, variables))
+                 if (auto names = ReadModelNames(path, selection.chosenVariables))
                      (void)BuildLogitModel(*names, selection);
              }},
             {"CheckDataFile",
