@@ -168,6 +168,7 @@ TEST_F(CliTest, TheContract) {
                     sparse);
     dir.Write("tab.txt", "y\tx\t\n1 2 3\n4 5 6\n7\n");
     dir.Write("corto.txt", "y\tx1\tx2\n1 0.5 2\n0 1.5\n");
+    dir.Write("uno.txt", "y\n");
     for (const char* example : {"vaso.txt", "birthwt.txt", "beetles.txt"})
         dir.Write(example, ReadFile(std::string(ZENTO_EXAMPLES_DIR) + "/" + example));
     for (const auto& entry :

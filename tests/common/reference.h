@@ -62,6 +62,35 @@ inline std::optional<std::string> ReferenceRectangular(const std::vector<std::st
     return text + "END\r\n";
 }
 
+// A table of k random tokens to a row, as data files are and as they should not be: tokens of 14
+// to 18 bytes (around the 16 copied at once), a fifth of 1 to 40, a few of thousands, of letters
+// or of bytes that look close to whitespace but are not; mostly a tab between values and LF or
+// CR LF after a row, now and then blanks before the first, runs of other whitespace and blank
+// lines.
+inline std::string RandomTable(std::minstd_rand& random, int k, int rows) {
+    static constexpr char kOther[] = {'a',    '0',    '.',    '\0',   '\x08', '\x0e', '\x1f',
+                                      '\x7f', '\x80', '\x89', '\x8d', '\xa0', '\xff'};
+    std::string bytes = random() % 4 ? "" : " \r\n";
+    for (int row = 0; row < rows; ++row) {
+        for (int c = 0; c < k; ++c) {
+            const unsigned kind = random() % 100, gap = random() % 200;
+            const std::size_t length = kind == 0   ? 3000 + random() % 3000
+                                       : kind < 20 ? 1 + random() % 40
+                                                   : 14 + random() % 5;
+            for (std::size_t i = 0; i < length; ++i)
+                bytes += kind % 2 ? kOther[random() % std::size(kOther)]
+                                  : static_cast<char>('a' + random() % 26);
+            bytes += c + 1 < k ? (gap == 0   ? " \t\v"
+                                  : gap == 1 ? " "
+                                             : "\t")
+                               : (gap < 20    ? "\r\n"
+                                  : gap == 20 ? "\n\n\f"
+                                              : "\n");
+        }
+    }
+    return bytes;
+}
+
 // Reads bytes with the reader's every way of taking tokens, mixed as seed says (0: ReadToken
 // alone), through chunks of chunk bytes from a source that hands out sourceRead at a time.
 // Returns what went wrong, empty when the tokens come out as the reference has them, each with
