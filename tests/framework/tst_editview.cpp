@@ -174,11 +174,6 @@ private slots:
         QTest::newRow("beyond the code page")
             << QByteArray("\xF1") << QStringLiteral("ñ") << QStringLiteral("\u0142")
             << QByteArray("\xC3\xB1\r\n\xC5\x82");
-        QTest::newRow("mixed line ends")
-            << QByteArray("a\r\nb\nc\rd") << QStringLiteral("a\nb\nc\nd") << QStringLiteral("e")
-            << QByteArray("a\r\nb\r\nc\r\nd\r\ne");
-        QTest::newRow("LF") << QByteArray("a\nb") << QStringLiteral("a\nb") << QStringLiteral("c")
-                            << QByteArray("a\nb\nc");
     }
     void shownAndTyped() {
         QFETCH(QByteArray, bytes);
@@ -277,7 +272,6 @@ private slots:
         QTest::addColumn<QByteArray>("shown");
         const int yes = QDialog::Accepted;
         const int no = QDialog::Rejected;
-        QTest::newRow("direct") << PrintJob::Direct << yes << 3 << 1 << QByteArray();
         QTest::newRow("direct, long") << PrintJob::Direct << yes << 400 << 2 << QByteArray();
         QTest::newRow("dialog") << PrintJob::Dialog << yes << 3 << 1 << QByteArray("QPrintDialog");
         QTest::newRow("dialog cancelled")
