@@ -101,14 +101,18 @@ private slots:
         QCOMPARE(zento::parseWholeNumber(text), value);
     }
 
-    // Without a window, for both reading orders: the members change only on "Aceptar", which
-    // takes numbers as typed and names the first bad box in the dialog's order.
+    // Without a window, for both reading orders: a file that cannot be read changes no box; the
+    // members change only on "Aceptar", which takes numbers as typed and names the first bad box
+    // in the dialog's order.
     void logic_data() { bothDialogs(); }
     void logic() {
         QFETCH(bool, model);
         const SelectionLayout& ids = layoutOf(model);
         SelectionLogic logic(ids);
         QVERIFY(logic.includeData(dataFile("dlg_ejemplo.txt")));
+        const zento::BoxTexts before = logic.boxes();
+        QVERIFY(!logic.includeData(dataFile("dlg_no_existe.txt"))); // changes nothing
+        QCOMPARE(logic.boxes(), before);
         QCOMPARE(selected(logic.selection()), selected({examplePath()}));
         logic.setBoxText(ids.chosenVariablesBox, QStringLiteral("x"));
         logic.setBoxText(ids.chosenCasesBox, QStringLiteral("y"));

@@ -64,18 +64,17 @@ private slots:
         const auto settings = SettingsStore().open();
         QCOMPARE(settings->organizationName(), "Local AppWizard-Generated Applications");
         QCOMPARE(settings->applicationName(), "ZENTO");
-        {
-            RecentFileList list(store());
-            for (const char* name : {"1", "2", "3", "1", "4", "5"})
-                list.add(path(name));
-            // A relative path is the same file as its absolute path.
-            const QString previous = QDir::currentPath();
-            QDir::setCurrent(m_dir.path());
-            list.add(QStringLiteral("3"));
-            QDir::setCurrent(previous);
-        }
         RecentFileList list(store());
-        QCOMPARE(list.files(), (QStringList{path("3"), path("5"), path("4"), path("1")}));
+        for (const char* name : {"1", "2", "3", "1", "4", "5"})
+            list.add(path(name));
+        // A relative path is the same file as its absolute path.
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        list.add(QStringLiteral("3"));
+        QDir::setCurrent(previous);
+        const QStringList recent{path("3"), path("5"), path("4"), path("1")};
+        QCOMPARE(list.files(), recent);
+        QCOMPARE(RecentFileList(store()).files(), recent);
         list.remove(path("5"));
         QCOMPARE(RecentFileList(store()).files(), (QStringList{path("3"), path("4"), path("1")}));
     }
