@@ -104,7 +104,11 @@ private slots:
     // Without a window, for both reading orders: a file that cannot be read changes no box; the
     // members change only on "Aceptar", which takes numbers as typed and names the first bad box
     // in the dialog's order.
-    void logic_data() { bothDialogs(); }
+    void logic_data() {
+        QTest::addColumn<bool>("model");
+        QTest::newRow("CCargarDatos") << false;
+        QTest::newRow("CCargarModelos") << true;
+    }
     void logic() {
         QFETCH(bool, model);
         const SelectionLayout& ids = layoutOf(model);
@@ -283,13 +287,6 @@ private slots:
         QVERIFY(ticks >= 5);
         QCOMPARE(dialog.shown(), shownFile("dlg_ejemplo.txt", "3", "2"));
         QVERIFY(!dialog.message());
-    }
-
-private:
-    static void bothDialogs() {
-        QTest::addColumn<bool>("model");
-        QTest::newRow("CCargarDatos") << false;
-        QTest::newRow("CCargarModelos") << true;
     }
 };
 
