@@ -40,7 +40,6 @@ private slots:
 
     void dataFileDialog() {
         const QList<NameFilter> filters = dataFileNameFilters();
-        QCOMPARE(filters.size(), 2);
         QCOMPARE(filters[0].label, "Archivos de Texto(*.txt)");
         QCOMPARE(filters[1].label, " Todos los Archivos (*.*)");
         QVERIFY(QDir::match(filters[0].patterns, QStringLiteral("datos.txt")));
@@ -56,7 +55,6 @@ private slots:
         QDir::setCurrent(previous);
         QCOMPARE(dialog->windowTitle(), "Abrir Datos");
         QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
-        QCOMPARE(dialog->nameFilters().size(), 2);
         QCOMPARE(dialog->directory().dirName(), "examples");
     }
 
