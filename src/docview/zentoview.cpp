@@ -54,13 +54,6 @@ void CZENTOView::setSelectionRunner(SelectionRunner runner) {
     m_runSelection = std::move(runner);
 }
 
-QList<int> CZENTOView::routedCommands() {
-    QList<int> ids;
-    for (const auto& route : kMessageMap)
-        ids.append(route.id);
-    return ids;
-}
-
 CommandState CZENTOView::commandState(int id) const {
     if (findRoute(kMessageMap, id))
         return {true, true};

@@ -29,9 +29,6 @@ public:
 
     void setSelectionRunner(SelectionRunner runner);
 
-    // The ids of the routing table, in its order.
-    static QList<int> routedCommands();
-
     zento::CommandState commandState(int id) const override;
     bool onCommand(int id) override;
 
