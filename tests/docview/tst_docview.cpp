@@ -399,6 +399,7 @@ private slots:
         }
         QVERIFY(f.manager.saveDocument(document));
         QCOMPARE(fileBytes(path), edited);
+        QVERIFY(!document->IsModified());
     }
 #endif
 
