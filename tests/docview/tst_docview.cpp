@@ -251,12 +251,9 @@ private slots:
             for (const auto& [variables, cases] :
                  {std::pair{min, min}, std::pair{min, max}, std::pair{max, min},
                   std::pair{max, max}, std::pair{"3", max}}) {
-                const bool refused = id == ID_DATA_GENERAR || variables == max;
-                add(qPrintable(QString("%1 %2").arg(variables, cases)),
-                    {.id = id,
-                     .variables = variables,
-                     .cases = cases,
-                     .outcome = refused ? Refused : Text});
+                Run run{.id = id, .variables = variables, .cases = cases};
+                run.outcome = id == ID_DATA_GENERAR || variables == max ? Refused : Text;
+                add(qPrintable(QString("%1 %2").arg(variables, cases)), run);
             }
         }
     }
