@@ -76,8 +76,9 @@ private:
     }
     bool listening() const {
         QLocalSocket socket;
-        socket.connectToServer(SingleInstance::serverNameFor(qEnvironmentVariable("USER"),
-                                                             QDir::cleanPath(m_home.path())));
+        socket.connectToServer(SingleInstance::serverNameFor(
+            qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME")),
+            QDir::cleanPath(m_home.path())));
         return socket.waitForConnected(200);
     }
     // Whether the process ignores a signal, as /proc tells.
