@@ -310,6 +310,10 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     connect(view, &QPlainTextEdit::copyAvailable, this, viewChanged);
     connect(view, &QPlainTextEdit::undoAvailable, this, viewChanged);
     m_area->addSubWindow(frame);
+    // A new window gets most of the frame's area, as desktop programs size their document
+    // windows; an area not laid out yet (before the main window shows) gets a usual size.
+    const QSize area = m_area->viewport()->size();
+    frame->resize(area.width() >= 320 && area.height() >= 240 ? area * 3 / 4 : QSize(640, 440));
     updateTitles(document);
     frame->show();
     m_area->setActiveSubWindow(frame);
