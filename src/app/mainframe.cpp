@@ -4,6 +4,7 @@
 
 #include "app/lockkeys.h"
 #include "app/menulayout.h"
+#include "docview/commandroute.h"
 #include "docview/documentmanager.h"
 #include "framework/recentfilelist.h"
 
@@ -30,25 +31,14 @@ using namespace zento;
 namespace {
 
 // The commands the frame handles itself. The window arrangements need a document window.
-struct FrameRoute {
-    CommandId id;
-    void (CMainFrame::*handler)();
-    bool needsDocumentWindow;
-};
-
-constexpr FrameRoute kMessageMap[] = {
+constexpr CommandRoute<CMainFrame> kMessageMap[] = {
     {ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade, true},
     {ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorz, true},
     {ID_WINDOW_ARRANGE, &CMainFrame::OnWindowArrange, true},
-    {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar, false},
-    {ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar, false},
-    {ID_APP_EXIT, &CMainFrame::OnAppExit, false},
+    {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar},
+    {ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar},
+    {ID_APP_EXIT, &CMainFrame::OnAppExit},
 };
-
-const FrameRoute* findRoute(int id) {
-    const auto it = std::ranges::find(kMessageMap, id, &FrameRoute::id);
-    return it == std::end(kMessageMap) ? nullptr : &*it;
-}
 
 constexpr CommandId kIndicators[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
@@ -255,7 +245,7 @@ void CMainFrame::showMenus(const QList<QMenu*>& menus) {
 }
 
 void CMainFrame::OnCommand(int id) {
-    if (const FrameRoute* route = findRoute(id)) {
+    if (const auto* route = findRoute(kMessageMap, id)) {
         if (commandState(id).enabled)
             (this->*route->handler)();
     } else if (m_applicationCommands.contains(id)) {
@@ -267,8 +257,8 @@ void CMainFrame::OnCommand(int id) {
 }
 
 CommandState CMainFrame::commandState(int id) const {
-    if (const FrameRoute* route = findRoute(id))
-        return {true, hasDocumentWindow() || !route->needsDocumentWindow};
+    if (const auto* route = findRoute(kMessageMap, id))
+        return {true, !route->needsDocument || hasDocumentWindow()};
     if (m_applicationCommands.contains(id))
         return {true, true};
     if (m_documents)

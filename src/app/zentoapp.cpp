@@ -6,6 +6,7 @@
 #include "app/helpdocument.h"
 #include "app/mainframe.h"
 #include "app/singleinstance.h"
+#include "docview/commandroute.h"
 #include "docview/documentmanager.h"
 #include "framework/commands.h"
 #include "framework/messages.h"
@@ -26,12 +27,7 @@ using namespace zento;
 
 namespace {
 
-struct AppRoute {
-    CommandId id;
-    void (CZENTOApp::*handler)();
-};
-
-constexpr AppRoute kMessageMap[] = {
+constexpr CommandRoute<CZENTOApp> kMessageMap[] = {
     {ID_APP_ABOUT, &CZENTOApp::OnAppAbout},
     {ID_AYUDA_DOCUMENTO, &CZENTOApp::OnDocumentoAyuda},
     {ID_FILE_NEW, &CZENTOApp::OnFileNew},
@@ -41,7 +37,7 @@ constexpr AppRoute kMessageMap[] = {
 
 constexpr auto kApplicationCommands = [] {
     std::array<CommandId, std::size(kMessageMap)> ids{};
-    std::ranges::transform(kMessageMap, ids.begin(), &AppRoute::id);
+    std::ranges::transform(kMessageMap, ids.begin(), &CommandRoute<CZENTOApp>::id);
     return ids;
 }();
 
@@ -177,9 +173,8 @@ bool CZENTOApp::ProcessShellCommand(const CommandLineInfo& info) {
 }
 
 void CZENTOApp::OnCommand(int id) {
-    const auto it = std::ranges::find(kMessageMap, id, &AppRoute::id);
-    if (it != std::end(kMessageMap))
-        (this->*it->handler)();
+    if (const auto* route = findRoute(kMessageMap, id))
+        (this->*route->handler)();
 }
 
 void CZENTOApp::OnAppAbout() {

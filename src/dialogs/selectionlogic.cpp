@@ -5,28 +5,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 std::string dataFilePath(const QString& path) {
     return QFile::encodeName(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))
         .toStdString();
 }
 
 SelectionLogic::SelectionLogic(const SelectionLayout& layout) : m_layout(layout) {
-    for (const SelectionLayout::Field field : m_layout.integers) {
-        switch (field) {
-        case SelectionLayout::K:
-            bindInteger(m_layout.kBox, m_nK);
-            break;
-        case SelectionLayout::N:
-            bindInteger(m_layout.nBox, m_nN);
-            break;
-        case SelectionLayout::ChosenVariables:
-            bindInteger(m_layout.chosenVariablesBox, m_nChosenVariables);
-            break;
-        case SelectionLayout::ChosenCases:
-            bindInteger(m_layout.chosenCasesBox, m_nChosenCases);
-            break;
-        }
-    }
+    // Each number's box and member, indexed by SelectionLayout::Field.
+    const std::pair<int, std::int32_t*> fields[] = {
+        {m_layout.kBox, &m_nK},
+        {m_layout.nBox, &m_nN},
+        {m_layout.chosenVariablesBox, &m_nChosenVariables},
+        {m_layout.chosenCasesBox, &m_nChosenCases}};
+    for (const SelectionLayout::Field field : m_layout.integers)
+        bindInteger(fields[field].first, *fields[field].second);
 }
 
 zento::Status SelectionLogic::includeData(const QString& path) {

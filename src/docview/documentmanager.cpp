@@ -2,6 +2,7 @@
 #include "docview/documentmanager.h"
 
 #include "docview/childframe.h"
+#include "docview/commandroute.h"
 #include "docview/zentodoc.h"
 #include "framework/commands.h"
 #include "framework/documentfile.h"
@@ -13,32 +14,20 @@
 #include <QPrinter>
 
 #include <algorithm>
-#include <iterator>
 
 namespace zento {
 
 namespace {
 
-struct DocumentRoute {
-    CommandId id;
-    void (DocumentManager::*handler)();
-    bool needsDocument;
-};
-
-constexpr DocumentRoute kDocumentRoutes[] = {
-    {ID_FILE_NEW, &DocumentManager::OnFileNew, false},
-    {ID_FILE_OPEN, &DocumentManager::OnFileOpen, false},
+constexpr CommandRoute<DocumentManager> kMessageMap[] = {
+    {ID_FILE_NEW, &DocumentManager::OnFileNew},
+    {ID_FILE_OPEN, &DocumentManager::OnFileOpen},
     {ID_FILE_CLOSE, &DocumentManager::OnFileClose, true},
     {ID_FILE_SAVE, &DocumentManager::OnFileSave, true},
     {ID_FILE_SAVE_AS, &DocumentManager::OnFileSaveAs, true},
-    {ID_FILE_PRINT_SETUP, &DocumentManager::OnFilePrintSetup, false},
+    {ID_FILE_PRINT_SETUP, &DocumentManager::OnFilePrintSetup},
     {ID_WINDOW_NEW, &DocumentManager::OnWindowNew, true},
 };
-
-const DocumentRoute* findDocumentRoute(int id) {
-    const auto it = std::ranges::find(kDocumentRoutes, id, &DocumentRoute::id);
-    return it == std::end(kDocumentRoutes) ? nullptr : &*it;
-}
 
 QString absolutePath(const QString& path) {
     const QFileInfo info(path);
@@ -63,7 +52,7 @@ DocumentManager::~DocumentManager() {
 }
 
 CommandState DocumentManager::commandState(int id) const {
-    if (const DocumentRoute* route = findDocumentRoute(id))
+    if (const auto* route = findRoute(kMessageMap, id))
         return {true, !route->needsDocument || activeDocument() != nullptr};
     if (const CZENTOView* view = activeView())
         return view->commandState(id);
@@ -71,7 +60,7 @@ CommandState DocumentManager::commandState(int id) const {
 }
 
 bool DocumentManager::onCommand(int id) {
-    if (const DocumentRoute* route = findDocumentRoute(id)) {
+    if (const auto* route = findRoute(kMessageMap, id)) {
         if (commandState(id).enabled)
             (this->*route->handler)();
         return true;
@@ -321,6 +310,10 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     connect(view, &QPlainTextEdit::copyAvailable, this, viewChanged);
     connect(view, &QPlainTextEdit::undoAvailable, this, viewChanged);
     m_area->addSubWindow(frame);
+    // A new window gets most of the frame's area, as desktop programs size their document
+    // windows; an area not laid out yet (before the main window shows) gets a usual size.
+    const QSize area = m_area->viewport()->size();
+    frame->resize(area.width() >= 320 && area.height() >= 240 ? area * 3 / 4 : QSize(640, 440));
     updateTitles(document);
     frame->show();
     m_area->setActiveSubWindow(frame);

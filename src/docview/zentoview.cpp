@@ -3,37 +3,38 @@
 
 #include "dialogs/cargardatos.h"
 #include "dialogs/cargarmodelos.h"
+#include "docview/commandroute.h"
 #include "docview/zentodoc.h"
 #include "framework/commands.h"
 #include "framework/messages.h"
 #include "framework/progressrunner.h"
 #include "winbugs/rectangulardata.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <optional>
 
 using namespace zento;
 
-std::span<const CZENTOView::Route> CZENTOView::routes() {
-    static constexpr Route kRoutes[] = {
-        {ID_DATA_GENERAR, &CZENTOView::OnGenerarDatos},
-        {ID_MODELOS_LOGIT, &CZENTOView::OnLogit},
-        {ID_MODELOS_PROBIT, &CZENTOView::OnProbit},
-        {ID_MODELOS_CLOGLOG, &CZENTOView::OnCloglog},
-        {ID_MODELOS_POWERLOGIT, &CZENTOView::OnPowerLogit},
-        {ID_MODELOS_SCOBIT, &CZENTOView::OnScobit},
-        {ID_MODELOS_SKEWLOGIT, &CZENTOView::OnSkewLogit},
-        {ID_MODELOS_SKEWPROBIT_CDS, &CZENTOView::OnSkewProbitCDS},
-        {ID_MODELOS_SKEWPROBIT_BBB, &CZENTOView::OnSkewProbitBBB},
-        {ID_MODELOS_SKEWPROBIT_STANDARD, &CZENTOView::OnSkewProbitStandard},
-        {ID_FILE_PRINT, &CZENTOView::OnFilePrint},
-        {ID_FILE_PRINT_DIRECT, &CZENTOView::OnFilePrintDirect},
-        {ID_FILE_PRINT_PREVIEW, &CZENTOView::OnFilePrintPreview},
-    };
-    return kRoutes;
-}
+namespace {
+
+constexpr CommandRoute<CZENTOView> kMessageMap[] = {
+    {ID_DATA_GENERAR, &CZENTOView::OnGenerarDatos},
+    {ID_MODELOS_LOGIT, &CZENTOView::OnLogit},
+    {ID_MODELOS_PROBIT, &CZENTOView::OnProbit},
+    {ID_MODELOS_CLOGLOG, &CZENTOView::OnCloglog},
+    {ID_MODELOS_POWERLOGIT, &CZENTOView::OnPowerLogit},
+    {ID_MODELOS_SCOBIT, &CZENTOView::OnScobit},
+    {ID_MODELOS_SKEWLOGIT, &CZENTOView::OnSkewLogit},
+    {ID_MODELOS_SKEWPROBIT_CDS, &CZENTOView::OnSkewProbitCDS},
+    {ID_MODELOS_SKEWPROBIT_BBB, &CZENTOView::OnSkewProbitBBB},
+    {ID_MODELOS_SKEWPROBIT_STANDARD, &CZENTOView::OnSkewProbitStandard},
+    {ID_FILE_PRINT, &CZENTOView::OnFilePrint},
+    {ID_FILE_PRINT_DIRECT, &CZENTOView::OnFilePrintDirect},
+    {ID_FILE_PRINT_PREVIEW, &CZENTOView::OnFilePrintPreview},
+};
+
+} // namespace
 
 CZENTOView::CZENTOView(QWidget* parent)
     : EditView(parent), m_runSelection([](SelectionDialog& dialog) { dialog.exec(); }) {}
@@ -53,22 +54,15 @@ void CZENTOView::setSelectionRunner(SelectionRunner runner) {
     m_runSelection = std::move(runner);
 }
 
-QList<int> CZENTOView::routedCommands() {
-    QList<int> ids;
-    for (const Route& route : routes())
-        ids.append(route.id);
-    return ids;
-}
-
 CommandState CZENTOView::commandState(int id) const {
-    if (std::ranges::find(routes(), id, &Route::id) != routes().end())
+    if (findRoute(kMessageMap, id))
         return {true, true};
     return EditView::commandState(id);
 }
 
 bool CZENTOView::onCommand(int id) {
-    const auto route = std::ranges::find(routes(), id, &Route::id);
-    if (route == routes().end())
+    const auto* route = findRoute(kMessageMap, id);
+    if (!route)
         return EditView::onCommand(id);
     (this->*route->handler)();
     return true;
@@ -118,7 +112,7 @@ void CZENTOView::OnGenerarDatos() {
     takeTextBytes(std::move(**text));
 }
 
-void CZENTOView::generateModel(const LinkInfo& link) {
+void CZENTOView::generateModel(Link link) {
     CCargarModelos dlg(this);
     m_runSelection(dlg);
     const DataSelection selection = dlg.selection();
@@ -132,41 +126,5 @@ void CZENTOView::generateModel(const LinkInfo& link) {
         showRefusal(names.error());
         return;
     }
-    takeTextBytes(link.build(*names, selection));
-}
-
-void CZENTOView::OnLogit() {
-    generateModel(GetLinkInfo(Link::Logit));
-}
-
-void CZENTOView::OnProbit() {
-    generateModel(GetLinkInfo(Link::Probit));
-}
-
-void CZENTOView::OnCloglog() {
-    generateModel(GetLinkInfo(Link::Cloglog));
-}
-
-void CZENTOView::OnPowerLogit() {
-    generateModel(GetLinkInfo(Link::PowerLogit));
-}
-
-void CZENTOView::OnScobit() {
-    generateModel(GetLinkInfo(Link::Scobit));
-}
-
-void CZENTOView::OnSkewLogit() {
-    generateModel(GetLinkInfo(Link::SkewLogit));
-}
-
-void CZENTOView::OnSkewProbitCDS() {
-    generateModel(GetLinkInfo(Link::SkewProbitCDS));
-}
-
-void CZENTOView::OnSkewProbitBBB() {
-    generateModel(GetLinkInfo(Link::SkewProbitBBB));
-}
-
-void CZENTOView::OnSkewProbitStandard() {
-    generateModel(GetLinkInfo(Link::SkewProbitStandard));
+    takeTextBytes(GetLinkInfo(link).build(*names, selection));
 }

@@ -9,7 +9,6 @@
 #include <QPointer>
 
 #include <functional>
-#include <span>
 #include <string>
 
 class SelectionDialog;
@@ -30,34 +29,26 @@ public:
 
     void setSelectionRunner(SelectionRunner runner);
 
-    // The ids of the routing table, in its order.
-    static QList<int> routedCommands();
-
     zento::CommandState commandState(int id) const override;
     bool onCommand(int id) override;
 
     void OnGenerarDatos();
-    void OnLogit();
-    void OnProbit();
-    void OnCloglog();
-    void OnPowerLogit();
-    void OnScobit();
-    void OnSkewLogit();
-    void OnSkewProbitCDS();
-    void OnSkewProbitBBB();
-    void OnSkewProbitStandard();
+    // The nine model commands differ only in their link.
+    void OnLogit() { generateModel(zento::Link::Logit); }
+    void OnProbit() { generateModel(zento::Link::Probit); }
+    void OnCloglog() { generateModel(zento::Link::Cloglog); }
+    void OnPowerLogit() { generateModel(zento::Link::PowerLogit); }
+    void OnScobit() { generateModel(zento::Link::Scobit); }
+    void OnSkewLogit() { generateModel(zento::Link::SkewLogit); }
+    void OnSkewProbitCDS() { generateModel(zento::Link::SkewProbitCDS); }
+    void OnSkewProbitBBB() { generateModel(zento::Link::SkewProbitBBB); }
+    void OnSkewProbitStandard() { generateModel(zento::Link::SkewProbitStandard); }
 
 protected:
     QString printDocumentName() const override;
 
 private:
-    struct Route {
-        int id;
-        void (CZENTOView::*handler)();
-    };
-    static std::span<const Route> routes();
-
-    void generateModel(const zento::LinkInfo& link);
+    void generateModel(zento::Link link);
     // Shows why the core wrote nothing; the text stays as it was.
     void showRefusal(const zento::DataError& error);
 

@@ -48,6 +48,17 @@ QString fromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
+// The byte for a character, -1 for one that Windows-1252 lacks.
+int unicodeToWindows1252(char16_t character) {
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+        return character;
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == character)
+            return int(0x80 + i);
+    }
+    return -1;
+}
+
 std::optional<QByteArray> toWindows1252(QStringView text, QByteArrayView lineEnd) {
     QByteArray bytes;
     bytes.reserve(text.size());
@@ -144,20 +155,6 @@ qsizetype pieceEnd(QByteArrayView bytes, qsizetype start, qsizetype pieceBytes) 
 
 } // namespace
 
-char16_t windows1252ToUnicode(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t(byte);
-}
-
-int unicodeToWindows1252(char16_t character) {
-    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
-        return character;
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == character)
-            return int(0x80 + i);
-    }
-    return -1;
-}
-
 DecodedText decodeText(QByteArrayView bytes) {
     QString text;
     DecodedText decoded =
@@ -196,18 +193,12 @@ DecodedText decodeTextInPieces(QByteArrayView bytes, qsizetype pieceBytes,
     return decoded;
 }
 
-QByteArray encodeText(QStringView text, TextFormat format, TextFormat* encodedFormat) {
+QByteArray encodeText(QStringView text, TextFormat format) {
     const QByteArrayView lineEnd = lineEndBytes(format.lineEnd);
     if (format.codec == TextCodec::Windows1252) {
-        if (std::optional<QByteArray> bytes = toWindows1252(text, lineEnd)) {
-            if (encodedFormat)
-                *encodedFormat = format;
+        if (std::optional<QByteArray> bytes = toWindows1252(text, lineEnd))
             return *std::move(bytes);
-        }
-        format.codec = TextCodec::Utf8;
     }
-    if (encodedFormat)
-        *encodedFormat = format;
     return toUtf8(text, lineEnd);
 }
 

@@ -43,12 +43,7 @@ DecodedText decodeTextInPieces(QByteArrayView bytes, qsizetype pieceBytes,
                                const std::function<void(QString piece)>& take);
 
 // The edit control's text (lines separated by U+2029 or LF) as bytes in format. A character
-// that Windows-1252 lacks makes the whole text UTF-8: encodedFormat says which was used.
-QByteArray encodeText(QStringView text, TextFormat format, TextFormat* encodedFormat = nullptr);
-
-// One Windows-1252 byte as a character, and back (-1 for a character it lacks). The five bytes
-// the code page leaves undefined stand for the control characters of the same value.
-char16_t windows1252ToUnicode(unsigned char byte);
-int unicodeToWindows1252(char16_t character);
+// that Windows-1252 lacks makes the whole text UTF-8.
+QByteArray encodeText(QStringView text, TextFormat format);
 
 } // namespace zento
