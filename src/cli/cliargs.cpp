@@ -10,12 +10,12 @@ namespace zento::cli {
 
 namespace {
 
-struct OptionSpec {
+struct OptionSyntax {
     std::string_view name;
     bool count; // takes a whole number; otherwise a path
 };
 
-constexpr std::array<OptionSpec, 7> kOptions{{
+constexpr std::array<OptionSyntax, 7> kOptions{{
     {"--variables", true},
     {"--casos", true},
     {"--salida", false},
@@ -25,14 +25,14 @@ constexpr std::array<OptionSpec, 7> kOptions{{
     {"--iteraciones", true},
 }};
 
-struct CommandSpec {
+struct CommandSyntax {
     std::string_view name;
     Action action;
     std::size_t positionals; // after the command name
     bool takesOptions;
 };
 
-constexpr std::array<CommandSpec, 5> kCommands{{
+constexpr std::array<CommandSyntax, 5> kCommands{{
     {"escanear", Action::Escanear, 1, false},
     {"datos", Action::Datos, 1, true},
     {"modelo", Action::Modelo, 2, true},
@@ -134,7 +134,7 @@ std::optional<Link> ParseLinkName(std::string_view text) {
 
 ParseResult ParseCommandLine(std::span<const std::string_view> args) {
     Command command;
-    std::optional<CommandSpec> spec;
+    std::optional<CommandSyntax> syntax;
     std::vector<std::string_view> positionals;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -158,8 +158,8 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args) {
             continue;
         }
         const std::string_view name = arg.substr(0, arg.find('='));
-        const OptionSpec* option = nullptr;
-        for (const OptionSpec& candidate : kOptions) {
+        const OptionSyntax* option = nullptr;
+        for (const OptionSyntax& candidate : kOptions) {
             if (candidate.name == name)
                 option = &candidate;
         }
@@ -199,28 +199,29 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args) {
 
     if (positionals.empty())
         return Usage("falta la orden (escanear, datos, modelo, verificar o jags).");
-    for (const CommandSpec& candidate : kCommands) {
+    for (const CommandSyntax& candidate : kCommands) {
         if (candidate.name == positionals.front())
-            spec = candidate;
+            syntax = candidate;
     }
-    if (!spec)
+    if (!syntax)
         return Usage("orden desconocida " + Quoted(positionals.front()) + ".");
-    command.action = spec->action;
+    command.action = syntax->action;
     const std::size_t given = positionals.size() - 1;
-    if (given < spec->positionals) {
-        return Usage((spec->action == Action::Modelo || spec->action == Action::Jags) && given == 0
+    if (given < syntax->positionals) {
+        return Usage((syntax->action == Action::Modelo || syntax->action == Action::Jags) &&
+                             given == 0
                          ? "falta el enlace y el archivo de datos."
                          : "falta el archivo de datos.");
     }
-    if (given > spec->positionals)
-        return Usage("sobra el argumento " + Quoted(positionals[spec->positionals + 1]) + ".");
-    if (!spec->takesOptions &&
+    if (given > syntax->positionals)
+        return Usage("sobra el argumento " + Quoted(positionals[syntax->positionals + 1]) + ".");
+    if (!syntax->takesOptions &&
         (command.variables || command.cases || command.output || command.directory ||
          command.chains || command.burnIn || command.iterations))
-        return Usage("la orden " + Quoted(spec->name) + " no admite opciones.");
-    if (std::optional<UsageError> refused = CheckCommandOptions(command, spec->name))
+        return Usage("la orden " + Quoted(syntax->name) + " no admite opciones.");
+    if (std::optional<UsageError> refused = CheckCommandOptions(command, syntax->name))
         return *refused;
-    if (spec->action == Action::Modelo || spec->action == Action::Jags) {
+    if (syntax->action == Action::Modelo || syntax->action == Action::Jags) {
         const std::optional<Link> link = ParseLinkName(positionals[1]);
         if (!link) {
             return Usage("enlace desconocido " + Quoted(positionals[1]) +
