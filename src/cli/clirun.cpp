@@ -124,7 +124,8 @@ int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
     if (!chosen)
         return DataFailure(err, chosen.error());
     const DataSelection& selection = chosen->selection;
-    auto names = ReadModelNames(command.path, selection.chosenVariables);
+    DataFileReader reader(std::move(chosen->source), command.path);
+    auto names = ReadModelNames(reader, selection.chosenVariables);
     if (!names)
         return DataFailure(err, names.error());
     const std::string text = GetLinkInfo(command.link).build(*names, selection);

@@ -3,6 +3,7 @@
 
 #include "atomicfile.h"
 #include "clicommon.h"
+#include "datafile/datafilereader.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -46,7 +47,8 @@ int Jags(const Command& command, std::FILE* out, std::FILE* err) {
                               "\" no tiene ningún caso completo; JAGS necesita al menos uno.");
         return 1;
     }
-    auto table = ReadChosenTable(selection);
+    DataFileReader reader(std::move(chosen->source), command.path);
+    auto table = ReadChosenTable(reader, selection);
     if (!table)
         return failure(table.error());
 

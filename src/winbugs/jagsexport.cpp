@@ -219,6 +219,10 @@ Result<ChosenTable> ReadChosenTable(const DataSelection& selection) {
     auto reader = DataFileReader::Open(selection.path);
     if (!reader)
         return reader.error();
+    return ReadChosenTable(*reader, selection);
+}
+
+Result<ChosenTable> ReadChosenTable(DataFileReader& reader, const DataSelection& selection) {
     const std::int64_t kept = std::max<std::int64_t>(selection.chosenVariables, 0);
     const std::int64_t dropped =
         std::max<std::int64_t>(std::int64_t{selection.K} - selection.chosenVariables, 0);
@@ -227,10 +231,10 @@ Result<ChosenTable> ReadChosenTable(const DataSelection& selection) {
     std::string_view token;
     for (std::int64_t line = -1; line < cases; ++line) {
         for (std::int64_t i = 0; i < kept + dropped; ++i) {
-            if (!reader->ReadToken(token)) {
-                if (reader->failed())
-                    return reader->error();
-                return RectangularShortage(selection, reader->tokensRead());
+            if (!reader.ReadToken(token)) {
+                if (reader.failed())
+                    return reader.error();
+                return RectangularShortage(selection, reader.tokensRead());
             }
             if (i >= kept)
                 continue;

@@ -22,6 +22,8 @@ struct ChosenTable {
 // Refuses (TooFewTokens, with the same counts as the rectangular data text) when the file holds
 // fewer tokens than the selection reads; never repeats or makes up a token.
 Result<ChosenTable> ReadChosenTable(const DataSelection& selection);
+// The same from a reader the caller opened, at the start of the file.
+Result<ChosenTable> ReadChosenTable(DataFileReader& reader, const DataSelection& selection);
 
 // The three parts of a WinBUGS model text.
 struct WinBugsParts {

@@ -12,6 +12,8 @@
 
 namespace zento {
 
+class DataFileReader;
+
 struct ModelNames {
     std::string response;
     std::vector<std::string> covariates; // k - 1 names, none when k <= 1
@@ -20,6 +22,8 @@ struct ModelNames {
 // Reads the first max(k, 1) tokens of the file: the response name, then k - 1 covariate names.
 // Fewer tokens in the file than that is TooFewTokens: no name is ever repeated or made up.
 Result<ModelNames> ReadModelNames(const std::string& path, std::int32_t k);
+// The same from a reader the caller opened, at the start of the file.
+Result<ModelNames> ReadModelNames(DataFileReader& reader, std::int32_t k);
 // max(k, 1): how many tokens ReadModelNames reads.
 std::int64_t ModelNamesNeeded(std::int32_t k);
 
