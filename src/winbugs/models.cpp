@@ -1,6 +1,8 @@
 // The nine model texts: every literal fragment once, two layouts, one table row per link.
 #include "models.h"
 
+#include "linkprobability.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -233,15 +235,18 @@ std::string BuildSkewProbitStandardModel(const ModelNames& n, const DataSelectio
 namespace {
 
 constexpr std::array<LinkInfo, 9> kLinks{{
-    {Link::Logit, "Logit", "logit", &BuildLogitModel},
-    {Link::Probit, "Probit", "probit", &BuildProbitModel},
-    {Link::Cloglog, "Cloglog", "cloglog", &BuildCloglogModel},
-    {Link::PowerLogit, "Power logit", "powerlogit", &BuildPowerLogitModel},
-    {Link::Scobit, "Scobit", "scobit", &BuildScobitModel},
-    {Link::SkewLogit, "Skew logit", "skewlogit", &BuildSkewLogitModel},
-    {Link::SkewProbitCDS, "CDS", "cds", &BuildSkewProbitCDSModel},
-    {Link::SkewProbitBBB, "BBB", "bbb", &BuildSkewProbitBBBModel},
-    {Link::SkewProbitStandard, "Standard", "standard", &BuildSkewProbitStandardModel},
+    {Link::Logit, 32774, "Logit", "logit", &BuildLogitModel, &LogitProbability},
+    {Link::Probit, 32775, "Probit", "probit", &BuildProbitModel, &ProbitProbability},
+    {Link::Cloglog, 32776, "Cloglog", "cloglog", &BuildCloglogModel, &CloglogProbability},
+    {Link::PowerLogit, 32777, "Power logit", "powerlogit", &BuildPowerLogitModel,
+     &PowerLogitProbability},
+    {Link::Scobit, 32778, "Scobit", "scobit", &BuildScobitModel, &ScobitProbability},
+    {Link::SkewLogit, 32779, "Skew logit", "skewlogit", &BuildSkewLogitModel,
+     &SkewLogitProbability},
+    {Link::SkewProbitCDS, 32780, "CDS", "cds", &BuildSkewProbitCDSModel, &SkewProbitCDSProbability},
+    {Link::SkewProbitBBB, 32781, "BBB", "bbb", &BuildSkewProbitBBBModel, &SkewProbitBBBProbability},
+    {Link::SkewProbitStandard, 32782, "Standard", "standard", &BuildSkewProbitStandardModel,
+     &SkewProbitStandardProbability},
 }};
 
 } // namespace

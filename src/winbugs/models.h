@@ -53,12 +53,17 @@ enum class Link {
 };
 
 using ModelBuilder = std::string (*)(const ModelNames&, const DataSelection&);
+// P(y = 1) for the linear predictor m and the link's extra parameter (lambda or delta; ignored
+// by the links that have none), as the link's model text defines it.
+using LinkProbability = double (*)(double m, double extra);
 
 struct LinkInfo {
     Link link;
+    int commandId;          // the menu command: 32774 (Logit) to 32782 (Standard)
     std::string_view label; // the menu label: "Logit", "Power logit", "CDS", ...
     std::string_view key;   // the command-line name: "logit", "powerlogit", "cds", ...
     ModelBuilder build;
+    LinkProbability probability;
 };
 
 // All nine, in menu order.
