@@ -115,8 +115,13 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
     DataFileReader reader(std::move(chosen->source), command.path);
     return Emit(
         command,
-        [&](const TextSink& sink) { return WriteRectangularData(reader, selection, sink); }, out,
-        err);
+        [&](const TextSink& sink) -> Status {
+            auto written = WriteRectangularData(reader, selection, CaseCount::Chosen, sink);
+            if (!written)
+                return written.error();
+            return Done{};
+        },
+        out, err);
 }
 
 int Modelo(const Command& command, std::FILE* out, std::FILE* err) {

@@ -3,6 +3,7 @@
 
 #include "bytesource.h"
 #include "dataerror.h"
+#include "pagebuffer.h"
 
 #include <bit>
 #include <cstddef>
@@ -39,7 +40,7 @@ public:
         if (!Bits().Peek(m_edges, after, start, stop)) [[unlikely]]
             return ReadTokenAcrossChunks(token);
         m_edges = after;
-        token = std::string_view(m_buffer.get() + start, stop - start);
+        token = std::string_view(m_buffer.data() + start, stop - start);
         m_pos = stop;
         ++m_tokensRead;
         return true;
@@ -149,7 +150,7 @@ private:
     std::size_t m_chunkSize;
     std::size_t m_nextRead;
     // The chunk, followed by whitespace up to the next multiple of 64 and kTokenSlack more.
-    std::unique_ptr<char[]> m_buffer;
+    PageBuffer m_buffer;
     // A whitespace bit per byte of the chunk and its padding, then one all-whitespace word.
     std::unique_ptr<std::uint64_t[]> m_white;
     std::size_t m_words = 0; // words covering the chunk's bytes
