@@ -53,6 +53,12 @@ public:
     // at the end of the chunk or when the next token and kTokenSlack more bytes would pass
     // limit. Returns how many were copied; 0 says only that ReadToken must take the next one.
     std::size_t CopyTokens(std::size_t count, char separator, char*& out, const char* limit);
+    // Copies up to rows whole rows of count (>= 1) tokens as the rectangular text has them: each
+    // token followed by a tab, each row by CR LF. Such a row is the next count tokens when they
+    // lie one whitespace byte apart and the last one ends its line (LF or CR LF) in the chunk.
+    // Stops at the first that is not, or when the next row and kTokenSlack more bytes would pass
+    // limit; advances out. Returns the rows copied.
+    std::size_t CopyRows(std::size_t count, std::size_t rows, char*& out, const char* limit);
     // Reads the next count (>= 1) tokens at once when they lie in the chunk with a single
     // whitespace byte between each two, as the values of a tab-separated row do: run then
     // spans them, from the first byte of the first to the last byte of the last, and is
