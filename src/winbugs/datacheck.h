@@ -101,4 +101,14 @@ using FindingSink = std::function<void(const CheckFinding&)>;
 Result<CheckSummary> CheckDataFile(const std::string& path, const CheckOptions& options,
                                    const FindingSink& sink);
 
+// The findings in Spanish words, the same in zento-cli and the desktop.
+// One line without its line end: "línea 4, columna 2 («x1»): ...".
+std::string DescribeFinding(const CheckFinding& finding);
+// The summary's name of a kind, plural: "filas con un número de valores distinto de K".
+std::string_view KindTitle(CheckKind kind);
+// A token in «», whole up to 60 bytes, else its start and its length.
+std::string QuotedToken(std::string_view token);
+// "1 caso", "3 casos".
+std::string CountWords(std::int64_t n, std::string_view one, std::string_view many);
+
 } // namespace zento
