@@ -24,17 +24,18 @@ int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
     }
     const CheckSummary& s = *summary;
     for (const CheckSummary::Suppressed& more : s.suppressed) {
-        std::string where =
-            more.column >= 0 ? "columna " + std::to_string(more.column + 1) +
-                                   (more.columnName.empty() ? std::string()
-                                                            : " (" + QuotedToken(more.columnName) + ")")
-                             : std::string("filas");
+        std::string where = more.column >= 0 ? "columna " + std::to_string(more.column + 1) +
+                                                   (more.columnName.empty()
+                                                        ? std::string()
+                                                        : " (" + QuotedToken(more.columnName) + ")")
+                                             : std::string("filas");
         put("… y " + std::to_string(more.count) + " más de «" + std::string(KindTitle(more.kind)) +
             "» en " + where + ", que no se muestran.");
     }
-    const std::string judged = "K = " + std::to_string(s.K) + "; se revisaron " +
-                               CountWords(s.variables > 0 ? s.variables : 0, "variable", "variables") +
-                               " y " + CountWords(s.caseLines, "línea de casos", "líneas de casos");
+    const std::string judged =
+        "K = " + std::to_string(s.K) + "; se revisaron " +
+        CountWords(s.variables > 0 ? s.variables : 0, "variable", "variables") + " y " +
+        CountWords(s.caseLines, "línea de casos", "líneas de casos");
     const std::int64_t total = s.total();
     if (total == 0) {
         put("\"" + command.path + "\": ningún problema (" + judged + ").");

@@ -41,6 +41,13 @@ std::string What(const CheckFinding& f) {
     switch (f.kind) {
     case CheckKind::NoHeader:
         return "la primera línea no tiene ningún nombre de variable.";
+    case CheckKind::HeaderNotTabs:
+        return std::string("la cabecera no tiene ningún tabulador y sí ") +
+               (f.count == ',' ? "comas" : "puntos y comas") +
+               " entre los nombres: el archivo parece separado por " +
+               (f.count == ',' ? "comas" : "puntos y comas") +
+               ", y ZENTO lee columnas separadas por tabuladores (K = " +
+               std::to_string(f.expected) + ").";
     case CheckKind::HeaderEmptyName:
         return "hay un nombre vacío antes de " + token +
                " (un tabulador al principio o dos seguidos): K = " + std::to_string(f.expected) +
@@ -106,6 +113,8 @@ std::string_view KindTitle(CheckKind kind) {
     switch (kind) {
     case CheckKind::NoHeader:
         return "cabecera sin nombres";
+    case CheckKind::HeaderNotTabs:
+        return "cabecera separada por comas o por puntos y comas";
     case CheckKind::HeaderEmptyName:
         return "nombres vacíos en la cabecera";
     case CheckKind::HeaderTrailingTab:
