@@ -1,6 +1,7 @@
 // The JAGS files of a link and a selection: the chosen table, the data, the script, all at once.
 #include "jagsexport.h"
 
+#include "datacheck.h"
 #include "datafile/datafilereader.h"
 #include "rectangulardata.h"
 
@@ -48,8 +49,13 @@ std::string JagsDataText(const WinBugsParts& parts, const ChosenTable& table) {
     std::string text;
     for (const ListEntry& entry : parts.data)
         text += RAssignment(entry.name, entry.value);
-    for (std::size_t c = 0; c < table.names.size() && c < table.columns.size(); ++c)
-        text += RAssignment(table.names[c], RVector(table.columns[c]));
+    for (std::size_t c = 0; c < table.names.size() && c < table.columns.size(); ++c) {
+        std::vector<std::string> numbers;
+        numbers.reserve(table.columns[c].size());
+        for (const std::string& value : table.columns[c])
+            numbers.push_back(JagsNumber(value));
+        text += RAssignment(table.names[c], RVector(numbers));
+    }
     return text;
 }
 

@@ -39,7 +39,7 @@ std::string JagsModelText(const WinBugsParts& parts);
 std::string RAssignment(std::string_view name, std::string_view value);
 std::string RVector(std::span<const std::string> values);
 
-// datos.R: the Data list's counts, then the chosen columns with their values as they stand.
+// datos.R: the Data list's counts, then the chosen columns, each value as JagsNumber writes it.
 std::string JagsDataText(const WinBugsParts& parts, const ChosenTable& table);
 
 // The seed of chain c: base + c, so that the default base 0 seeds chain c with c.
