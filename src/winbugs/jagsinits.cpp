@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -13,16 +12,6 @@
 namespace zento {
 
 namespace {
-
-std::optional<double> Number(std::string_view token) {
-    if (!token.empty() && token.front() == '+')
-        token.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 std::string Format(double value) {
     char buffer[32];
@@ -39,11 +28,7 @@ std::vector<std::vector<double>> NumericCases(const ChosenTable& table, std::siz
     for (std::size_t i = 0; i < n; ++i) {
         std::vector<double> x;
         for (std::size_t j = 1; j <= covariates && j < table.columns.size(); ++j) {
-            const std::string& token = table.columns[j][i];
-            const ValueClass kind = ClassifyValue(token);
-            const std::optional<double> value =
-                kind == ValueClass::Number || kind == ValueClass::LowerCaseExponent ? Number(token)
-                                                                                    : std::nullopt;
+            const std::optional<double> value = BugsNumber(table.columns[j][i]);
             if (!value)
                 break;
             x.push_back(*value);
@@ -106,7 +91,7 @@ double ChainOffset(std::int32_t chain) {
 // An extra parameter moved by u steps: a positive one by factors of 2, one in (-1, 1) by
 // atanh(0.5) on the atanh scale.
 double MovedExtra(const ExtraParameter& extra, double u) {
-    const double start = Number(extra.start).value_or(0);
+    const double start = BugsNumber(extra.start).value_or(0);
     if (extra.range == ParameterRange::Positive)
         return start * std::exp2(u);
     return std::tanh(std::atanh(start) - u * std::atanh(0.5));
