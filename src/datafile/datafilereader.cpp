@@ -172,44 +172,32 @@ std::size_t DataFileReader::CopyRows(std::size_t count, std::size_t rows, char*&
     if (count == 0 || m_pos >= m_end)
         return 0;
     const char* const data = m_buffer.data();
-    const std::uint64_t* const white = m_white.get();
-    std::size_t start = NextNonWhite(m_pos);
     char* cur = out;
+    std::size_t start = NextNonWhite(m_pos);
+    std::size_t end = 0;
     std::size_t done = 0;
-    std::size_t end = m_pos;
-    while (done < rows) {
-        const void* found = std::memchr(data + start, '\n', m_end - start);
-        if (!found)
+    while (done < rows && start < m_end) {
+        // Copied as it is checked; the copy counts only once the row proves whole. A row that
+        // would not fit before limit is not looked for.
+        const std::size_t room = static_cast<std::size_t>(limit - cur);
+        if (room < 3 + kTokenSlack)
             break;
-        const std::size_t lineEnd =
-            static_cast<std::size_t>(static_cast<const char*>(found) - data);
-        const std::size_t stop = lineEnd - (lineEnd > start && data[lineEnd - 1] == '\r');
-        if (stop <= start || IsWhitespace(data[stop - 1]))
+        const std::size_t reach = std::min(m_end - start, room - 3 - kTokenSlack);
+        bytescan::LineScan line = bytescan::CopyLineAsTabs(cur, data + start, reach);
+        if (line.length == reach || line.adjacent)
             break;
-        // count tokens one whitespace byte apart hold count - 1 whitespace bytes, no two in a row.
-        std::uint64_t blanks = 0;
-        std::uint64_t pairs = 0;
-        for (std::size_t w = start / 64; w <= (stop - 1) / 64; ++w) {
-            std::uint64_t inside = ~std::uint64_t{0};
-            if (w == start / 64)
-                inside &= ~std::uint64_t{0} << (start % 64);
-            if (w == (stop - 1) / 64)
-                inside &= ~std::uint64_t{0} >> (63 - (stop - 1) % 64);
-            blanks += bytescan::CountBits(white[w] & inside);
-            pairs |= white[w] & (white[w] >> 1 | white[w + 1] << 63) & inside;
-        }
-        const std::size_t size = stop - start;
-        if (blanks + 1 != count || pairs != 0 ||
-            static_cast<std::size_t>(limit - cur) < size + 3 + kTokenSlack)
+        // A CR before the LF is a tab in the copy, as the tab after the last value should be.
+        const bool crLf = line.length > 0 && data[start + line.length - 1] == '\r';
+        const std::size_t stop = start + line.length - crLf;
+        if (stop == start || IsWhitespace(data[stop - 1]) || line.blanks - crLf + 1 != count)
             break;
-        bytescan::CopyWhitespaceAsTabs(cur, data + start, size);
-        cur += size;
-        std::memcpy(cur, "\t\r\n", 3);
-        cur += 3;
+        cur += line.length;
+        std::memcpy(cur, "\t\r\n" + crLf, 3 - crLf);
+        cur += 3 - crLf;
         ++done;
         end = stop;
-        start = lineEnd + 1;
-        if (start >= m_end || IsWhitespace(data[start]))
+        start += line.length + 1;
+        if (start < m_end && IsWhitespace(data[start]))
             break;
     }
     if (done > 0) {
