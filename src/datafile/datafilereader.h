@@ -64,14 +64,11 @@ public:
     // spans them, from the first byte of the first to the last byte of the last, and is
     // followed by kTokenSlack readable bytes. Otherwise reads nothing and returns false.
     bool ReadTokenRun(std::size_t count, std::string_view& run);
-    // Consumes a run of whitespace, possibly empty. Never changes what ReadToken returns next.
-    void SkipWhitespace();
     // Consumes the whitespace ahead up to the next token or just past the next LF, whichever
     // comes first, and returns it; a stretch that crosses chunks comes in more than one piece.
     // Empty at a token, at the end of the file or on a read error. Never changes what ReadToken
     // returns next.
     std::string_view ReadBlanks();
-    void Close() { m_source.reset(); }
 
     bool failed() const { return m_systemError != 0; }
     DataError error() const; // Unreadable with the errno of the failed read
@@ -123,6 +120,8 @@ private:
     ChunkBits Bits() const { return {m_white.get(), m_words, m_end}; }
 
     bool Refill();
+    // Consumes a run of whitespace, possibly empty, across chunks.
+    void SkipWhitespace();
     bool ReadTokenAcrossChunks(std::string_view& token);
     // Points the cursors just past m_pos after the slow path has moved it.
     void SyncCursors();

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
-#include <new>
 
 namespace zento {
 
@@ -14,21 +14,20 @@ inline constexpr std::size_t kPageSize = 4096;
 class PageBuffer {
 public:
     PageBuffer() = default;
-    // Uninitialised, like make_unique_for_overwrite.
+    // Uninitialised, like make_unique_for_overwrite; a page more is held to align it.
     explicit PageBuffer(std::size_t size)
-        : m_data(static_cast<char*>(::operator new[](size, std::align_val_t{kPageSize}))),
+        : m_block(std::make_unique_for_overwrite<char[]>(size + kPageSize - 1)),
+          m_data(m_block.get() + (kPageSize - reinterpret_cast<std::uintptr_t>(m_block.get()) %
+                                                   kPageSize) %
+                                     kPageSize),
           m_size(size) {}
 
-    char* data() const { return m_data.get(); }
+    char* data() const { return m_data; }
     std::size_t size() const { return m_size; }
 
 private:
-    struct Release {
-        void operator()(char* data) const {
-            ::operator delete[](data, std::align_val_t{kPageSize});
-        }
-    };
-    std::unique_ptr<char[], Release> m_data;
+    std::unique_ptr<char[]> m_block;
+    char* m_data = nullptr;
     std::size_t m_size = 0;
 };
 

@@ -336,40 +336,6 @@ Result<std::int64_t> WriteRectangularData(DataFileReader& reader, const DataSele
     return WriteText(reader, selection, cases, pass);
 }
 
-Result<ScanCounts> WriteAllRectangularData(const std::string& path,
-                                           std::optional<std::int32_t> variables,
-                                           const TextSink& sink) {
-    auto k = ReadColumnCount(path);
-    if (!k)
-        return k.error();
-    DataSelection selection;
-    selection.path = path;
-    selection.K = *k;
-    selection.chosenVariables = variables.value_or(*k);
-    if (selection.chosenVariables < 0 || selection.chosenVariables > selection.K) {
-        auto counts = ScanDataFile(path);
-        if (!counts)
-            return counts.error();
-        selection.K = counts->K;
-        selection.N = selection.chosenCases = counts->N;
-        Status status = WriteRectangularData(selection, sink);
-        if (!status)
-            return status.error();
-        return *counts;
-    }
-    auto reader = DataFileReader::Open(path);
-    if (!reader)
-        return reader.error();
-    auto written = WriteRectangularData(*reader, selection, CaseCount::UntilEnd, sink);
-    if (!written)
-        return written.error();
-    ScanCounts counts;
-    counts.K = selection.K;
-    counts.N = static_cast<std::int32_t>(*written);
-    counts.tokens = (*written + 1) * selection.K;
-    return counts;
-}
-
 Result<std::string> BuildRectangularData(const DataSelection& selection) {
     std::string text;
     std::uint64_t fileSize = 0;

@@ -3,9 +3,7 @@
 
 #include "datafile/dataerror.h"
 #include "datafile/datafilereader.h"
-#include "datafile/scandatafile.h"
 #include "dataselection.h"
-#include <optional>
 
 #include <cstdint>
 #include <functional>
@@ -38,12 +36,6 @@ Result<std::int64_t> WriteRectangularData(DataFileReader& reader, const DataSele
                                           CaseCount cases, const TextSink& sink);
 // The chosen cases from the selection's path.
 Status WriteRectangularData(const DataSelection& selection, const TextSink& sink);
-
-// Every case of the file: the first `variables` columns (all K when omitted) of all N cases.
-// Returns the counts. A refusal may come after part of the text.
-Result<ScanCounts> WriteAllRectangularData(const std::string& path,
-                                           std::optional<std::int32_t> variables,
-                                           const TextSink& sink);
 
 // The whole text in memory, or the reason there is none (nothing partial is ever returned).
 Result<std::string> BuildRectangularData(const DataSelection& selection);

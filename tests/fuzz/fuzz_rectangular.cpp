@@ -50,20 +50,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     else
         FUZZ_CHECK(stopped.error().kind == DataErrorKind::WriteFailed || !text);
 
-    // With the cases left to the file (datos without --casos), the text for the counts a scan
-    // finds, written while they are counted.
-    const std::optional<std::int32_t> variables =
-        flags & 0x80 ? std::optional(selection.chosenVariables) : std::nullopt;
+    // Every case to the end of the file (datos without --casos), for 0 <= V <= K: the text for the
+    // counts a scan finds, written while they are counted.
     const std::int64_t fileK = static_cast<std::int64_t>(ReferenceFirstLineTabs(bytes)) + 1;
     const std::int64_t fileN = static_cast<std::int64_t>(tokens.size()) / fileK - 1;
-    const auto whole = ReferenceRectangular(tokens, fileK, variables.value_or(fileK), fileN);
+    const std::int32_t kept = static_cast<std::int32_t>(std::min<std::int64_t>(
+        fileK, flags & 0x80 ? std::max<std::int32_t>(selection.chosenVariables, 0) : fileK));
+    DataSelection whole = selection;
+    whole.K = static_cast<std::int32_t>(fileK);
+    whole.chosenVariables = kept;
+    const auto expectedWhole = ReferenceRectangular(tokens, fileK, kept, fileN);
+    DataFileReader reader(std::make_unique<MemoryByteSource>(bytes, 1 + flags % 61), "fuzz.txt",
+                          64 + flags % 200);
     std::string written;
-    const auto counts =
-        WriteAllRectangularData(selection.path, variables, [&](std::string_view piece) {
-            written += piece;
-            return true;
-        });
-    FUZZ_CHECK(counts.ok() == whole.has_value());
-    FUZZ_CHECK(!counts || (counts->K == fileK && counts->N == fileN && written == *whole));
+    const auto cases = WriteRectangularData(reader, whole, CaseCount::UntilEnd,
+                                            [&](std::string_view piece) {
+                                                written += piece;
+                                                return true;
+                                            });
+    FUZZ_CHECK(cases.ok() == expectedWhole.has_value());
+    FUZZ_CHECK(!cases || (*cases == fileN && written == *expectedWhole));
     return 0;
 }

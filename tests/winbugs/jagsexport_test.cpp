@@ -1,5 +1,6 @@
-// The JAGS files: the model block translated for every link, and the starts of further chains.
-// The files' exact texts, and the refusals, are checked through zento-cli jags in tests/cli.
+// The JAGS files: the model block translated for every link, the starts and seeds of further
+// chains, and a script for any set of chains. The files' exact texts, and the refusals, are
+// checked through zento-cli jags in tests/cli.
 #include "winbugs/jagsexport.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +23,8 @@ std::vector<std::string> Lines(std::string_view text) {
     return lines;
 }
 
-DataSelection Selection(std::int32_t k, std::int32_t cases, std::string path = "d.txt") {
+DataSelection Selection(std::int32_t k, std::int32_t cases) {
     DataSelection selection;
-    selection.path = std::move(path);
     selection.K = selection.chosenVariables = k;
     selection.chosenCases = cases;
     return selection;
@@ -33,9 +33,8 @@ DataSelection Selection(std::int32_t k, std::int32_t cases, std::string path = "
 TEST(JagsExportTest, ChangesOnlyTheTwoConstructsInEveryLink) {
     for (const LinkInfo& info : Links()) {
         const WinBugsParts parts = BuildModelParts(info, {"r.a", {"x1", "x2"}}, Selection(3, 100));
-        std::vector<std::string> expected;
-        for (const ModelLine& line : parts.model)
-            expected.push_back(line.text);
+        std::vector<std::string> expected = Lines(JoinWinBugsText(parts));
+        expected.resize(parts.model.size());
         const std::string text = JagsModelText(parts);
         if (info.layout == Layout::Latent) {
             // The censored line loses its bounds and gains the interval line; the half-normal
@@ -56,11 +55,9 @@ std::map<std::string, std::vector<double>> ReadInits(const std::string& text) {
     std::map<std::string, std::vector<double>> values;
     for (std::string line : Lines(text)) {
         const std::size_t arrow = line.find(" <- ");
-        if (arrow == std::string::npos || line.starts_with(".RNG"))
-            continue;
         std::vector<double>& numbers = values[line.substr(0, arrow)];
         for (char& c : line)
-            c = std::string_view("(),c").find(c) == std::string_view::npos ? c : ' ';
+            c = std::string_view("(),c\"").find(c) == std::string_view::npos ? c : ' ';
         std::istringstream in(line.substr(arrow + 4));
         for (double number; in >> number;)
             numbers.push_back(number);
@@ -68,6 +65,8 @@ std::map<std::string, std::vector<double>> ReadInits(const std::string& text) {
     return values;
 }
 
+// Every case's predictor starts away from zero, but not so far that an outlier (x1 = -30) pushes
+// a probability to 0 or 1: an offset u moves each case by between 0.5 u and 1.5 u, |u| <= 2.
 TEST(JagsExportTest, FurtherChainsStartApartButWithinReach) {
     const ChosenTable table{{"y", "x1", "x2"},
                             {{"1", "0", "1", "0", "1"},
@@ -75,37 +74,50 @@ TEST(JagsExportTest, FurtherChainsStartApartButWithinReach) {
                              {"100", "200", "150", "120", "180"}}};
     JagsOptions options;
     options.chains = 9;
+    options.seed = 40;
     std::vector<double> deltas;
     for (Link link : {Link::PowerLogit, Link::SkewLogit}) {
         const auto files = BuildJagsFiles(link, table, Selection(3, 5), options);
         for (int chain = 1; chain <= 9; ++chain) {
-            const auto start = ReadInits(files[static_cast<std::size_t>(chain) + 1].text);
-            const std::vector<double>& beta = start.at("beta");
+            auto start = ReadInits(files[static_cast<std::size_t>(chain) + 1].text);
+            EXPECT_EQ(std::vector<double>{40.0 + chain}, start[".RNG.seed"]);
+            const std::vector<double>& beta = start["beta"];
             ASSERT_EQ(3u, beta.size());
-            // Every case's predictor starts away from zero, but not so far that an outlier
-            // (x1 = -30) pushes a probability to 0 or 1: an offset u moves each case by between
-            // 0.5 u and 1.5 u, and |u| is at most 2.
             double smallest = 1e300, largest = 0;
             for (std::size_t i = 0; i < 5; ++i) {
-                const double m = beta[0] + beta[1] * std::stod(table.columns[1][i]) +
-                                 beta[2] * std::stod(table.columns[2][i]);
-                smallest = std::min(smallest, std::abs(m));
-                largest = std::max(largest, std::abs(m));
+                const double m = std::abs(beta[0] + beta[1] * std::stod(table.columns[1][i]) +
+                                          beta[2] * std::stod(table.columns[2][i]));
+                smallest = std::min(smallest, m);
+                largest = std::max(largest, m);
             }
             EXPECT_TRUE(chain == 1 ? largest == 0 : smallest > 0.2 && largest <= 3.0001)
                 << chain << ": " << smallest << " " << largest;
-            if (link == Link::PowerLogit) {
-                EXPECT_GT(start.at("lambda").at(0), 0);
-                continue;
+            const double extra =
+                link == Link::PowerLogit ? start["lambda"].at(0) : start["delta"].at(0);
+            EXPECT_TRUE(extra > (link == Link::PowerLogit ? 0 : -1) &&
+                        extra < (link == Link::PowerLogit ? 100 : 1))
+                << extra;
+            if (link == Link::SkewLogit) {
+                deltas.push_back(extra);
+                EXPECT_EQ((std::vector<double>{0.5, -0.5, 0.5, -0.5, 0.5}), start["zs"]);
             }
-            deltas.push_back(start.at("delta").at(0));
-            EXPECT_TRUE(deltas.back() > -1 && deltas.back() < 1) << deltas.back();
-            EXPECT_EQ((std::vector<double>{0.5, -0.5, 0.5, -0.5, 0.5}), start.at("zs"));
         }
     }
     // Distinct starts for the first five chains.
     std::sort(deltas.begin(), deltas.begin() + 5);
     EXPECT_EQ(deltas.begin() + 5, std::unique(deltas.begin(), deltas.begin() + 5));
+}
+
+TEST(JagsExportTest, AScriptRunsAnyChainsAsChainsOneToC) {
+    const WinBugsParts parts =
+        BuildModelParts(GetLinkInfo(Link::Scobit), {"y", {}}, Selection(1, 5));
+    const std::vector<std::int32_t> chains = {3};
+    const std::vector<std::string> lines = JagsScriptLines(parts, JagsOptions{}, chains);
+    EXPECT_EQ((std::vector<std::string>{"load glm", "model in modelo.bug", "data in datos.R",
+                                        "compile, nchains(1)", "parameters in inits3.R, chain(1)",
+                                        "initialize", "update 1000", "monitor beta",
+                                        "monitor lambda", "update 1000", "coda *", "exit"}),
+              lines);
 }
 
 } // namespace

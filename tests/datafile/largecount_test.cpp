@@ -1,18 +1,19 @@
-// A byte source of billions of one-letter tokens without a file: a header, then "a\n" again
-// and again.
-#pragma once
+// 2^31 + 3 tokens after a one-name header, counted from a source without a file: the SSE2 lanes'
+// counters over a long run, and N one past the 32-bit range refused. About a minute in a Debug
+// build, so it carries the label lento that a quick loop skips (ctest -LE lento).
+#include "datafile/scandatafile.h"
+#include "datafile/tokentally.h"
 
-#include "datafile/bytesource.h"
+#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <span>
-#include <string_view>
 
-namespace zento::testing {
+namespace zento {
+namespace {
 
-// Hands out the same chunk again and again, refilling it only when a read asks for more.
+// A header, then "a\n" again and again, without a file: the same chunk is handed out again and
+// again, refilled only when a read asks for more.
 class RepeatingSource final : public ByteSource {
 public:
     RepeatingSource(std::string_view header, std::uint64_t tokens)
@@ -45,4 +46,17 @@ private:
     std::uint64_t m_filledPairs = 0;
 };
 
-} // namespace zento::testing
+TEST(LargeCountTest, TokensPastThirtyTwoBitsAreCountedAndRefused) {
+    const std::uint64_t values = (std::uint64_t{1} << 31) + 3;
+    RepeatingSource source("y\n", values);
+    auto tally = TallyTokens(source, "big.txt");
+    ASSERT_TRUE(tally.ok());
+    EXPECT_EQ(values + 1, tally->tokens);
+    auto counts = CountsFromTally(*tally, "big.txt");
+    ASSERT_FALSE(counts.ok());
+    EXPECT_EQ(DataErrorKind::CountTooLarge, counts.error().kind);
+    EXPECT_EQ(static_cast<std::int64_t>(values + 1), counts.error().available);
+}
+
+} // namespace
+} // namespace zento
