@@ -40,8 +40,7 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args);
 // A whole number in the 32-bit range: optional sign, decimal digits, nothing else.
 std::optional<std::int32_t> ParseCount(std::string_view text);
 
-// A link's command-line name or alias, ignoring case, '-' and '_': "Power-Logit", "skew_logit",
-// "skewprobit-cds" and "skew-probit-bbb" are all accepted.
+// A link's command-line name or alias (the link table's), ignoring case, '-' and '_'.
 std::optional<Link> ParseLinkName(std::string_view text);
 
 const std::string& HelpText();     // --help, ends with a line end

@@ -103,10 +103,10 @@ using LinkProbability = double (*)(double m, double extra);
 
 struct LinkInfo {
     Link link;
-    int commandId;               // the menu command: 32774 (Logit) to 32782 (Standard)
-    std::string_view label;      // the menu label: "Logit", "Power logit", "CDS", ...
-    std::string_view key;        // the command-line name: "logit", "powerlogit", "cds", ...
-    std::string_view alias = {}; // another command-line name, or empty: "skewprobit-cds", ...
+    int commandId;               // the menu command, 32774 to 32782
+    std::string_view label;      // the menu label
+    std::string_view key;        // the command-line name
+    std::string_view alias = {}; // another command-line name, or empty
     LinkGroup group;
     Layout layout;
     // Bernoulli: the line or lines between the likelihood and the predictor.
