@@ -1,6 +1,7 @@
 // Checks ZENTO's compiled-in images (every entry of zento.qrc is loaded below), its Windows icons,
 // its desktop files and the help document.
 #include "framework/commands.h"
+#include "winbugs/models.h"
 #include "zento/version.h"
 
 #include <QDir>
@@ -118,14 +119,10 @@ private slots:
                            "Ctrl+P|zento-cli escanear|zento-cli datos|zento-cli modelo")
                 .split(u'|');
         names.append(QString::fromUtf8(zento::kIdleMessage));
-        for (const zento::Command& command : zento::commandTable()) {
-            const QString label =
-                QString::fromUtf8(command.label).remove(u'&').section(u'\t', 0, 0);
-            names.append(label);
-            if (command.id >= zento::ID_MODELOS_LOGIT &&
-                command.id <= zento::ID_MODELOS_SKEWPROBIT_STANDARD)
-                QVERIFY2(headings.contains(label), qPrintable(label));
-        }
+        for (const zento::Command& command : zento::commandTable())
+            names.append(zento::toQString(command.label).remove(u'&').section(u'\t', 0, 0));
+        for (const zento::LinkInfo& link : zento::Links())
+            QVERIFY2(headings.contains(zento::toQString(link.label)), link.label.data());
         for (const QString& name : names)
             QVERIFY2(text.contains(name), qPrintable(name));
         const auto wrongKey = QRegularExpression(QStringLiteral("Ctrl\\+[AGI]\\b")).match(text);
