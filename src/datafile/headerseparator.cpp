@@ -1,6 +1,8 @@
 // The first line of a data file, judged for the separator it was written with.
 #include "headerseparator.h"
 
+#include "whitespace.h"
+
 #include <algorithm>
 #include <array>
 
@@ -8,40 +10,40 @@ namespace zento {
 
 namespace {
 
-struct LineMarks {
-    std::size_t tabs = 0;
-    std::size_t commas = 0;
-    std::size_t semicolons = 0;
-};
-
 // Adds the marks of text up to its first LF; true when the LF was found.
-bool AddMarks(std::string_view text, LineMarks& marks) {
+bool AddLine(std::string_view text, HeaderMarks& marks) {
     const std::size_t end = text.find('\n');
-    const std::string_view line = text.substr(0, end);
-    marks.tabs += static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
-    marks.commas += static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
-    marks.semicolons += static_cast<std::size_t>(std::count(line.begin(), line.end(), ';'));
+    marks.Add(text.substr(0, end));
     return end != std::string_view::npos;
-}
-
-// Semicolons win a tie: a semicolon-separated export writes its decimals with commas.
-HeaderSeparator Judge(const LineMarks& marks) {
-    if (marks.tabs > 0 || (marks.commas == 0 && marks.semicolons == 0))
-        return HeaderSeparator::Tab;
-    return marks.semicolons >= marks.commas ? HeaderSeparator::Semicolon : HeaderSeparator::Comma;
 }
 
 } // namespace
 
+void HeaderMarks::Add(std::string_view bytes) {
+    for (const char c : bytes) {
+        tabs += c == '\t';
+        commas += c == ',';
+        semicolons += c == ';';
+        controls += static_cast<unsigned char>(c) < 32 && !IsWhitespace(c);
+    }
+}
+
+// Semicolons win a tie: a semicolon-separated export writes its decimals with commas.
+HeaderSeparator HeaderMarks::Judge() const {
+    if (tabs > 0 || controls > 0 || (commas == 0 && semicolons == 0))
+        return HeaderSeparator::Tab;
+    return semicolons >= commas ? HeaderSeparator::Semicolon : HeaderSeparator::Comma;
+}
+
 HeaderSeparator GuessHeaderSeparator(std::string_view text) {
-    LineMarks marks;
-    AddMarks(text, marks);
-    return Judge(marks);
+    HeaderMarks marks;
+    AddLine(text, marks);
+    return marks.Judge();
 }
 
 Result<HeaderSeparator> ReadHeaderSeparator(ByteSource& source, const std::string& path) {
     std::array<char, 64 * 1024> chunk;
-    LineMarks marks;
+    HeaderMarks marks;
     for (;;) {
         const std::size_t got = source.Read(chunk);
         if (got == 0) {
@@ -49,10 +51,10 @@ Result<HeaderSeparator> ReadHeaderSeparator(ByteSource& source, const std::strin
                 return FileError(DataErrorKind::Unreadable, path, source.error());
             break;
         }
-        if (AddMarks(std::string_view(chunk.data(), got), marks))
+        if (AddLine(std::string_view(chunk.data(), got), marks))
             break;
     }
-    return Judge(marks);
+    return marks.Judge();
 }
 
 Result<HeaderSeparator> ReadHeaderSeparator(const std::string& path) {

@@ -4,6 +4,7 @@
 #include "bytesource.h"
 #include "dataerror.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,16 @@ namespace zento {
 // spreadsheet's CSV export: K counts it as one column. Tab means nothing to warn about.
 enum class HeaderSeparator { Tab, Comma, Semicolon };
 
+// What the first line holds that tells how it was written.
+struct HeaderMarks {
+    std::uint64_t tabs = 0;
+    std::uint64_t commas = 0;
+    std::uint64_t semicolons = 0;
+    std::uint64_t controls = 0; // bytes below 32 other than whitespace: not a text at all
+
+    void Add(std::string_view bytes);
+    HeaderSeparator Judge() const;
+};
 // Judges the first line of text (up to its first LF, or all of it).
 HeaderSeparator GuessHeaderSeparator(std::string_view text);
 
