@@ -17,7 +17,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <thread>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 using namespace zento;
 
@@ -162,6 +166,28 @@ private slots:
             QVERIFY(read.bytes.isEmpty());
         }
     }
+
+#ifdef Q_OS_UNIX
+    // The disk fills half way through a save (a file size limit on this process): the old
+    // file stays, no temporary file is left, and the user is told why.
+    void saveThatFailsHalfWay() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.txt"));
+        QCOMPARE(writeDocumentFile(path, "anterior"), std::nullopt);
+        rlimit unlimited{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        rlimit limited = unlimited;
+        limited.rlim_cur = 16 << 10;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const std::optional<QString> error = writeDocumentFile(path, QByteArray(64 << 10, 'x'));
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(error && error->contains("el archivo es demasiado grande"));
+        QCOMPARE(contents(path), "anterior");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.txt"});
+    }
+#endif
 
     // A name without an extension gets ".txt"; a dot in a folder's name is no extension.
     void documentExtension() {
