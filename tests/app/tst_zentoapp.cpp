@@ -1,8 +1,7 @@
 // The application, run inside its own application object as the program runs: the command line
 // and start-up, the titles the desktop shows, both menu bars against their tables, the command
-// route, accelerators, toolbar, status bar, where new windows open and the window commands,
-// exit, recent files, dropped files, About and help.
-#include "app/aboutdlg.h"
+// route, accelerators, the bars, where new windows open and the window commands, exit, recent
+// files, dropped files and help.
 #include "app/commandline.h"
 #include "app/helpwindow.h"
 #include "app/mainframe.h"
@@ -24,7 +23,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -359,27 +357,19 @@ private slots:
         QCOMPARE(m_asked, (QStringList{"Texto1", "Texto2", "Texto1", "Texto2"}));
     }
 
-    // The newest four, kept in the settings for the next run and shown in "&Archivo"; an entry
-    // opens its file, and one whose file has gone is reported and leaves the list.
-    void recentFilesKeepFourAcrossRuns() {
-        QStringList files;
-        for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"})
-            files << write(name, name);
+    // Files opened go to the recent-file list, kept for the next run; an entry opens its file,
+    // and one whose file has gone is reported and leaves the list.
+    void recentFiles() {
+        const QStringList files{write("1.txt", "1"), write("2.txt", "2")};
         QVERIFY(start(files));
         QVERIFY(start());
-        QCOMPARE(app()->recentFiles()->files(),
-                 (QStringList{files[4], files[3], files[2], files[1]}));
-        QVERIFY(describe(topMenu("&Archivo"))
-                    .contains(QString("&1 %1=%2")
-                                  .arg(QDir::toNativeSeparators(files[4]))
-                                  .arg(ID_FILE_MRU_FILE1)));
-        findCommandAction(app()->recentFiles(), ID_FILE_MRU_FILE4)->trigger();
-        QCOMPARE(documents()->activeDocument()->GetPathName(), files[1]);
-        QFile::remove(files[4]);
+        QCOMPARE(app()->recentFiles()->files(), (QStringList{files[1], files[0]}));
+        findCommandAction(app()->recentFiles(), ID_FILE_MRU_FILE2)->trigger();
+        QCOMPARE(documents()->activeDocument()->GetPathName(), files[0]);
+        QFile::remove(files[1]);
         findCommandAction(app()->recentFiles(), ID_FILE_MRU_FILE2)->trigger();
         QCOMPARE(m_errors.size(), 1);
-        QCOMPARE(QSettings(iniFile(), QSettings::IniFormat).value("Recent File List/File1"),
-                 files[1]);
+        QCOMPARE(app()->recentFiles()->files(), QStringList{files[0]});
     }
 
     // Files dropped anywhere on the window open, never pasted; text dragged about is left to
@@ -407,27 +397,6 @@ private slots:
         text.setText("hola");
         QVERIFY(!drag(frame()->mdiArea()->viewport(), text));
         QCOMPARE(documentTitles(), QStringLiteral("Texto1 arrastrado.txt"));
-    }
-
-    // The About box's texts as its template gives them, each within its place.
-    void aboutBox() {
-        QVERIFY(start());
-        QStringList texts;
-        QTimer::singleShot(0, this, [&] {
-            auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
-            texts << about->windowHandle()->title();
-            for (const QLabel* label : about->findChildren<QLabel*>()) {
-                texts << (label->pixmap().isNull() ? label->text() : "(icono)");
-                QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
-            }
-            texts << about->findChild<QPushButton*>()->text();
-            QTest::keyClick(about, Qt::Key_Escape);
-        });
-        frame()->commandAction(ID_APP_ABOUT)->trigger();
-        QCOMPARE(texts, (QStringList{"Acerca de ZENTO", "(icono)", "ZENTO Versión 1.0",
-                                     ZENTO_COPYRIGHT, "Regresión binaria para WinBUGS",
-                                     "Leer condiciones en el documento de ayuda.", "Aceptar"}));
-        QVERIFY(!QApplication::activeModalWidget());
     }
 
     // Nowhere: a message says where it looked. In the working directory: the desktop opens it;

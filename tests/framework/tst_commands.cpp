@@ -1,6 +1,6 @@
 // The command table with the link table's nine commands in it; the recent-file list, whose menu
-// entries are actions made from it, kept in the settings store in order, four at most, through a
-// damaged settings file. (tst_program kills the program to show each change is kept at once.)
+// entries are actions made from it, kept in the settings store in order, four at most.
+// (tst_program shows each change kept at once, through a kill and a settings file of garbage.)
 #include "framework/commands.h"
 #include "framework/recentfilelist.h"
 #include "winbugs/models.h"
@@ -78,44 +78,6 @@ private slots:
         QSignalSpy spy(&list, &RecentFileList::openRequested);
         first->trigger();
         QCOMPARE(spy.value(0).value(0).toString(), path("a&b"));
-    }
-
-    // Whatever a damaged settings file holds, the list starts with at most four files (stored
-    // duplicates and gaps skipped), and the next change is kept (for the run, if a folder).
-    void damagedSettingsFile() {
-        QByteArray binary;
-        for (int i = 0; i < 4096; ++i)
-            binary.append(char((i * 7919 + 13) % 256));
-        const QByteArray x = path("x").toUtf8(), y = path("y").toUtf8();
-        const QList<std::pair<QByteArray, QStringList>> table = {
-            {binary, {}},
-            {"[Recent File "
-             "List]\nFile1=@Variant(\\0\\0\\0\\x7f\\xff\\xff)\nFile2=@ByteArray(\\xff)",
-             {}},
-            {"[Recent File List]\nFile1=" + x + "\nFile3=" + x + "\nFile4=" + y + "\nFile5=z",
-             {path("x"), path("y")}},
-            {QByteArray(), {}}, // the settings file is a folder
-        };
-        for (const auto& [content, files] : table) {
-            QFile::remove(iniFile());
-            if (content.isNull())
-                QVERIFY(QDir().mkpath(iniFile()));
-            QFile file(iniFile());
-            if (file.open(QIODevice::WriteOnly))
-                file.write(content);
-            file.close();
-            {
-                RecentFileList list(store());
-                QVERIFY(list.files().size() <= RecentFileList::kMaxEntries);
-                if (!files.isEmpty())
-                    QCOMPARE(list.files(), files);
-                list.add(path("nuevo"));
-            }
-            if (content.isNull())
-                QVERIFY(QDir(iniFile()).removeRecursively());
-            else
-                QCOMPARE(RecentFileList(store()).files().first(), path("nuevo"));
-        }
     }
 };
 
