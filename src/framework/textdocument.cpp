@@ -101,10 +101,10 @@ void TextDocument::putBytes(QByteArrayView bytes, History history) {
     // One edit block: the views and the layout see one change, and undo takes it back whole.
     // The pieces go in without the whole text ever existing a second time as one string.
     cursor.beginEditBlock();
+    const State before = m_state;
     StateChange* first = nullptr;
     if (history == History::Keep)
-        appendUndoItem(first = new StateChange(this, StateChange::First, m_state));
-    const State before = m_state;
+        appendUndoItem(first = new StateChange(this, StateChange::First, before));
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
     setWrap(wrapFor(bytes)); // while the text is empty, so that nothing is laid out again
