@@ -405,14 +405,9 @@ private slots:
         QVERIFY(start());
         QAction* help = frame()->commandAction(ID_AYUDA_DOCUMENTO);
         help->trigger();
-        const QString text = openMessageBox()->text();
-        QVERIFY(text.contains(QDir::toNativeSeparators(m_dir.filePath("manual/Index.html"))));
-        QVERIFY(text.contains(QDir::toNativeSeparators(
-            QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                            "/" ZENTO_MANUAL_DIR_FROM_PROGRAM "/Index.html"))));
+        QVERIFY(openMessageBox()->text().contains(
+            QDir::toNativeSeparators(m_dir.filePath("manual/Index.html"))));
         openMessageBox()->close();
-        QVERIFY(m_asked.isEmpty());
-
         QDir(m_dir.path()).mkpath("manual");
         const QString manual = write("manual/Index.html", "<a href=\"dos.html\">dos</a>"
                                                           "<img src=\"imagen.png\">");

@@ -157,62 +157,50 @@ private slots:
             QCOMPARE(refusal->message, QString::fromStdString(DescribeDataError(*command)));
     }
 
-    // Caption (as the platform receives it) and size, and one control's place, in dialog units;
-    // the texts of the buttons and labels; the tab order by control id, marking the read-only
-    // boxes and the default button.
-    void templates_data() {
-        QTest::addColumn<bool>("model");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QRect>("incluir");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QString>("tabs");
-        QTest::newRow("CCargarDatos")
-            << false << "Generación de Datos para WinBUGS" << QSize(308, 94)
-            << QRect(246, 23, 54, 14)
-            << QStringList{"Aceptar",          "Cancelar",           "Variables (K)", "Casos (N)",
-                           "Incluir Datos...", "Variables a elegir", "Casos a elegir"}
-            << "1* 2 1000r 1001r 1002r 1003 1004 1005";
-        QTest::newRow("CCargarModelos")
-            << true << "Generación del Modelo de Regresión Binaria para WinBUGS" << QSize(315, 105)
-            << QRect(241, 22, 67, 14)
-            << QStringList{"Aceptar",          "Cancelar",           "Variables (K)", "Casos  (N)",
-                           "Incluir Datos...", "Variables a Elegir", "Casos a Elegir"}
-            << "1* 2 1006r 1007r 1008r 1003 1010 1011";
-    }
+    // The caption as the platform receives it and the size in dialog units; every control in
+    // template order, which is also the tab order: its id, "r" when read-only, "*" for the
+    // default button, its text.
     void templates() {
-        QFETCH(bool, model);
-        QFETCH(QString, caption);
-        QFETCH(QSize, size);
-        QFETCH(QRect, incluir);
-        QFETCH(QStringList, texts);
-        QFETCH(QString, tabs);
-        const Dialog dialog(model);
-        dialog.open({});
-        QCOMPARE(dialog.window->windowHandle()->title(), caption);
-        const zento::DialogUnits units(dialog.window->font());
-        QCOMPARE(dialog.window->size(), units.size(size.width(), size.height()));
-        QCOMPARE(dialog.control(IDC_INCLUIR_DATOS)->geometry(),
-                 units.rect(incluir.x(), incluir.y(), incluir.width(), incluir.height()));
-        QStringList shownTexts;
-        for (const QObject* child : dialog.window->children()) {
-            if (const auto* label = qobject_cast<const QLabel*>(child))
-                shownTexts << label->text();
-            else if (const auto* button = qobject_cast<const QPushButton*>(child))
-                shownTexts << button->text();
-        }
-        QCOMPARE(shownTexts, texts);
-        QStringList chain; // by tabbing from "Aceptar"
-        for (QWidget* widget = dialog.control(zento::IDOK); chain.size() < 8;
-             widget = widget->nextInFocusChain()) {
-            const auto* edit = qobject_cast<const QLineEdit*>(widget);
-            const auto* button = qobject_cast<const QPushButton*>(widget);
-            if (widget->focusPolicy() & Qt::TabFocus)
-                chain << widget->property(zento::kControlIdProperty).toString() +
+        const QList<std::tuple<bool, QString, QSize, QString>> table = {
+            {false,
+             "Generación de Datos para WinBUGS",
+             {308, 94},
+             "1*Aceptar 2Cancelar 1000r Variables (K) 1001r Casos (N) 1002r 1003Incluir Datos... "
+             "Variables a elegir 1004 Casos a elegir 1005"},
+            {true,
+             "Generación del Modelo de Regresión Binaria para WinBUGS",
+             {315, 105},
+             "1*Aceptar 2Cancelar 1006r Variables (K) 1007r Casos  (N) 1008r 1003Incluir "
+             "Datos... Variables a Elegir 1010 Casos a Elegir 1011"},
+        };
+        for (const auto& [model, caption, size, controls] : table) {
+            const Dialog dialog(model);
+            dialog.open({});
+            QCOMPARE(dialog.window->windowHandle()->title(), caption);
+            const zento::DialogUnits units(dialog.window->font());
+            QCOMPARE(dialog.window->size(), units.size(size.width(), size.height()));
+            QStringList shown;
+            QWidget* tab = dialog.control(zento::IDOK);
+            for (QWidget* control :
+                 dialog.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                const auto* edit = qobject_cast<const QLineEdit*>(control);
+                const auto* button = qobject_cast<const QPushButton*>(control);
+                const auto* label = qobject_cast<const QLabel*>(control);
+                shown << control->property(zento::kControlIdProperty).toString() +
                              (edit && edit->isReadOnly() ? "r" : "") +
-                             (button && button->isDefault() ? "*" : "");
+                             (button && button->isDefault() ? "*" : "") +
+                             (button  ? button->text()
+                              : label ? label->text()
+                                      : "");
+                if (!(control->focusPolicy() & Qt::TabFocus))
+                    continue;
+                QCOMPARE(tab, control);
+                do
+                    tab = tab->nextInFocusChain();
+                while (!(tab->focusPolicy() & Qt::TabFocus));
+            }
+            QCOMPARE(shown.join(u' '), controls);
         }
-        QCOMPARE(chain.join(u' '), tabs);
     }
 
     // A run through the buttons: picks (one cancelled, one unreadable), then letters refused and a

@@ -45,7 +45,7 @@ QByteArray lines(int count) {
 int pdfPages(const QString& path) {
     QFile file(path);
     const QByteArray pdf = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    return int(pdf.count("/Type /Page")) - int(pdf.count("/Type /Pages"));
+    return int(pdf.count("/Type /Page") - pdf.count("/Type /Pages"));
 }
 
 } // namespace
