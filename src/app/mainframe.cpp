@@ -101,9 +101,11 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
-    // The area's windows and the documents go after this body, and still report the active
-    // window on their way out.
+    // The area, its windows and the documents go after this body, and still report the active
+    // window and the windows' states on their way out.
     disconnect(m_mdiArea, nullptr, this, nullptr);
+    for (const QMdiSubWindow* window : m_mdiArea->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
     if (m_documents)
         disconnect(m_documents, nullptr, this, nullptr);
 }
