@@ -1,0 +1,194 @@
+// Autocovariances lag by lag while Geyer's sequence needs them, all at once by FFT when a
+// slowly mixing chain needs many.
+#include "ess.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <vector>
+
+namespace zento::fit {
+
+namespace {
+
+// In place, size a power of 2.
+void Fft(std::vector<std::complex<double>>& a, bool inverse) {
+    const std::size_t n = a.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(a[i], a[j]);
+    }
+    for (std::size_t length = 2; length <= n; length <<= 1) {
+        const double angle =
+            2 * std::numbers::pi / static_cast<double>(length) * (inverse ? 1 : -1);
+        const std::complex<double> unit(std::cos(angle), std::sin(angle));
+        for (std::size_t i = 0; i < n; i += length) {
+            std::complex<double> w(1);
+            for (std::size_t j = 0; j < length / 2; ++j) {
+                const std::complex<double> u = a[i + j];
+                const std::complex<double> v = a[i + j + length / 2] * w;
+                a[i + j] = u + v;
+                a[i + j + length / 2] = u - v;
+                w *= unit;
+            }
+        }
+    }
+}
+
+std::size_t LooPaddedSize(std::size_t n) {
+    if (n <= 2)
+        return 2;
+    for (;; ++n) {
+        std::size_t m = n;
+        for (std::size_t factor : {2, 3, 5})
+            while (m % factor == 0)
+                m /= factor;
+        if (m <= 1)
+            return n;
+    }
+}
+
+// The chains' mean autocovariance at each lag, worked out as far as it is asked for.
+class MeanAutocovariance {
+public:
+    MeanAutocovariance(std::span<const std::span<const double>> chains, double factor)
+        : m_n(chains.front().size()), m_factor(factor) {
+        for (const auto chain : chains) {
+            double mean = 0;
+            for (double x : chain)
+                mean += x;
+            mean /= static_cast<double>(m_n);
+            std::vector<double> centered(m_n);
+            const bool constant = std::all_of(chain.begin(), chain.end(),
+                                              [&](double x) { return x == chain.front(); });
+            for (std::size_t i = 0; i < m_n; ++i)
+                centered[i] = constant ? 0 : chain[i] - mean;
+            m_centered.push_back(std::move(centered));
+        }
+    }
+
+    double operator()(std::size_t lag) {
+        while (m_means.size() <= lag) {
+            if (m_means.size() == kDirectLags) {
+                AllByTransform();
+                break;
+            }
+            const std::size_t t = m_means.size();
+            double sum = 0;
+            for (const auto& y : m_centered) {
+                double s = 0;
+                for (std::size_t i = 0; i + t < m_n; ++i)
+                    s += y[i] * y[i + t];
+                sum += s;
+            }
+            m_means.push_back(Scaled(sum));
+        }
+        return m_means[lag];
+    }
+
+private:
+    // About where the lags summed one by one start to cost more than the transform.
+    static constexpr std::size_t kDirectLags = 256;
+
+    double Scaled(double sumOverChains) const {
+        return sumOverChains / static_cast<double>(m_n) * m_factor /
+               static_cast<double>(m_centered.size());
+    }
+
+    void AllByTransform() {
+        std::size_t size = 1;
+        while (size < 2 * m_n)
+            size <<= 1;
+        std::vector<double> sums(m_n, 0.0);
+        std::vector<std::complex<double>> a(size);
+        for (const auto& y : m_centered) {
+            std::fill(a.begin(), a.end(), 0.0);
+            std::copy(y.begin(), y.end(), a.begin());
+            Fft(a, false);
+            for (auto& z : a)
+                z = std::norm(z);
+            Fft(a, true);
+            for (std::size_t t = 0; t < m_n; ++t)
+                sums[t] += a[t].real() / static_cast<double>(size);
+        }
+        // The lags already summed directly stay as they are.
+        for (std::size_t t = m_means.size(); t < m_n; ++t)
+            m_means.push_back(Scaled(sums[t]));
+    }
+
+    std::size_t m_n;
+    double m_factor;
+    std::vector<std::vector<double>> m_centered;
+    std::vector<double> m_means;
+};
+
+} // namespace
+
+double EffectiveSampleSize(std::span<const std::span<const double>> chains,
+                           AutocovarianceScale scale) {
+    const std::size_t n = chains.front().size();
+    const auto nd = static_cast<double>(n);
+    const auto c = static_cast<double>(chains.size());
+    const double factor =
+        scale == AutocovarianceScale::LooPadded ? static_cast<double>(LooPaddedSize(n)) / nd : 1;
+    MeanAutocovariance acov(chains, factor);
+
+    const double meanVar = acov(0) * nd / (nd - 1);
+    double varPlus = meanVar * (nd - 1) / nd;
+    if (chains.size() > 1) {
+        std::vector<double> means;
+        for (const auto chain : chains) {
+            double sum = 0;
+            for (double x : chain)
+                sum += x;
+            means.push_back(sum / nd);
+        }
+        double grand = 0;
+        for (double m : means)
+            grand += m;
+        grand /= c;
+        double squares = 0;
+        for (double m : means)
+            squares += (m - grand) * (m - grand);
+        varPlus += squares / (c - 1);
+    }
+    std::vector<double> rho(n, 0.0);
+    std::size_t t = 0;
+    double even = 1;
+    double odd = 1 - (meanVar - acov(1)) / varPlus;
+    rho[0] = even;
+    rho[1] = odd;
+    while (t + 5 < n && !std::isnan(even + odd) && even + odd > 0) {
+        t += 2;
+        even = 1 - (meanVar - acov(t)) / varPlus;
+        odd = 1 - (meanVar - acov(t + 1)) / varPlus;
+        if (even + odd >= 0) {
+            rho[t] = even;
+            rho[t + 1] = odd;
+        }
+    }
+    const std::size_t maxT = t;
+    if (even > 0)
+        rho[maxT] = even;
+    // Geyer's monotone sequence: no pair sum above the one before.
+    for (t = 2; t + 2 <= maxT; t += 2) {
+        if (rho[t] + rho[t + 1] > rho[t - 2] + rho[t - 1]) {
+            rho[t] = (rho[t - 2] + rho[t - 1]) / 2;
+            rho[t + 1] = rho[t];
+        }
+    }
+    // R's sum(rho[1:max_t]) takes rho[1] alone when max_t is 0.
+    double sum = maxT == 0 ? rho[0] : 0;
+    for (std::size_t i = 0; i < maxT; ++i)
+        sum += rho[i];
+    const double ess = c * nd;
+    const double tau = std::max(-1 + 2 * sum + rho[maxT], 1 / std::log10(ess));
+    return ess / tau;
+}
+
+} // namespace zento::fit
