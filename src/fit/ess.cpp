@@ -12,8 +12,9 @@ namespace zento::fit {
 
 namespace {
 
-// In place, size a power of 2.
-void Fft(std::vector<std::complex<double>>& a, bool inverse) {
+// In place, size a power of 2, with the twiddle factors e^(-2 pi i k / n) for k < n / 2.
+void Fft(std::vector<std::complex<double>>& a, const std::vector<std::complex<double>>& twiddle,
+         bool inverse) {
     const std::size_t n = a.size();
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
@@ -24,20 +25,31 @@ void Fft(std::vector<std::complex<double>>& a, bool inverse) {
             std::swap(a[i], a[j]);
     }
     for (std::size_t length = 2; length <= n; length <<= 1) {
-        const double angle =
-            2 * std::numbers::pi / static_cast<double>(length) * (inverse ? 1 : -1);
-        const std::complex<double> unit(std::cos(angle), std::sin(angle));
+        const std::size_t stride = n / length;
         for (std::size_t i = 0; i < n; i += length) {
-            std::complex<double> w(1);
             for (std::size_t j = 0; j < length / 2; ++j) {
+                const std::complex<double> w =
+                    inverse ? std::conj(twiddle[j * stride]) : twiddle[j * stride];
                 const std::complex<double> u = a[i + j];
                 const std::complex<double> v = a[i + j + length / 2] * w;
                 a[i + j] = u + v;
                 a[i + j + length / 2] = u - v;
-                w *= unit;
             }
         }
     }
+}
+
+// sum_i y[i] y[i + lag], in four running sums so that the products overlap.
+double LaggedProducts(const std::vector<double>& y, std::size_t lag) {
+    const std::size_t n = y.size() - lag;
+    double s[4] = {0, 0, 0, 0};
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (std::size_t k = 0; k < 4; ++k)
+            s[k] += y[i + k] * y[i + k + lag];
+    for (; i < n; ++i)
+        s[0] += y[i] * y[i + lag];
+    return (s[0] + s[1]) + (s[2] + s[3]);
 }
 
 std::size_t LooPaddedSize(std::size_t n) {
@@ -80,12 +92,8 @@ public:
             }
             const std::size_t t = m_means.size();
             double sum = 0;
-            for (const auto& y : m_centered) {
-                double s = 0;
-                for (std::size_t i = 0; i + t < m_n; ++i)
-                    s += y[i] * y[i + t];
-                sum += s;
-            }
+            for (const auto& y : m_centered)
+                sum += LaggedProducts(y, t);
             m_means.push_back(Scaled(sum));
         }
         return m_means[lag];
@@ -93,26 +101,41 @@ public:
 
 private:
     // About where the lags summed one by one start to cost more than the transform.
-    static constexpr std::size_t kDirectLags = 256;
+    static constexpr std::size_t kDirectLags = 96;
 
     double Scaled(double sumOverChains) const {
         return sumOverChains / static_cast<double>(m_n) * m_factor /
                static_cast<double>(m_centered.size());
     }
 
+    // Two real chains go through one complex transform, as its real and imaginary parts: the
+    // transform of a + ib holds both spectra, and |A|^2 + |B|^2 comes back as the sum of the
+    // two autocorrelations.
     void AllByTransform() {
         std::size_t size = 1;
         while (size < 2 * m_n)
             size <<= 1;
+        std::vector<std::complex<double>> twiddle(size / 2);
+        for (std::size_t k = 0; k < size / 2; ++k)
+            twiddle[k] = std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k) /
+                                             static_cast<double>(size));
         std::vector<double> sums(m_n, 0.0);
         std::vector<std::complex<double>> a(size);
-        for (const auto& y : m_centered) {
+        for (std::size_t c = 0; c < m_centered.size(); c += 2) {
             std::fill(a.begin(), a.end(), 0.0);
-            std::copy(y.begin(), y.end(), a.begin());
-            Fft(a, false);
-            for (auto& z : a)
-                z = std::norm(z);
-            Fft(a, true);
+            for (std::size_t i = 0; i < m_n; ++i)
+                a[i] = {m_centered[c][i], c + 1 < m_centered.size() ? m_centered[c + 1][i] : 0};
+            Fft(a, twiddle, false);
+            std::vector<double> power(size);
+            for (std::size_t k = 0; k < size; ++k) {
+                // A_k = (Z_k + conj(Z_(n-k))) / 2, B_k = (Z_k - conj(Z_(n-k))) / 2i
+                const std::complex<double> z = a[k];
+                const std::complex<double> mirror = std::conj(a[(size - k) % size]);
+                power[k] = (std::norm(z + mirror) + std::norm(z - mirror)) / 4;
+            }
+            for (std::size_t k = 0; k < size; ++k)
+                a[k] = power[k];
+            Fft(a, twiddle, true);
             for (std::size_t t = 0; t < m_n; ++t)
                 sums[t] += a[t].real() / static_cast<double>(size);
         }
