@@ -148,21 +148,50 @@ SplitDraws Normalized(SplitDraws split) {
     return split;
 }
 
-// The draws with each value replaced by its distance to the median of all of them.
-std::vector<double> Folded(const ChainDraws& draws) {
-    const double median = *Quantile(draws.all(), 0.5);
+// What several measures start from, worked out once: the draws in order, and the split chains
+// normalized by rank.
+struct Prepared {
+    std::vector<double> sorted;
+    SplitDraws bulk;
+};
+
+Prepared Prepare(const ChainDraws& draws) {
+    return {Sorted(draws.all()), Normalized(Split(draws))};
+}
+
+// Nearly constant draws still have ranks: like posterior, only the rank-normalized values are
+// checked for a spread. The tail R-hat is that of the distances to the median.
+std::optional<double> RhatFrom(const ChainDraws& draws, const Prepared& prepared) {
+    const double median = SortedQuantile(prepared.sorted, 0.5);
     std::vector<double> folded;
     for (double x : draws.all())
         folded.push_back(std::abs(x - median));
-    return folded;
+    const auto bulk = BasicRhat(prepared.bulk);
+    const auto tail = BasicRhat(Normalized(Split(ChainDraws(folded, draws.chains()))));
+    if (!bulk || !tail)
+        return std::nullopt;
+    return std::max(*bulk, *tail);
 }
 
-std::optional<double> QuantileEss(const ChainDraws& draws, double p) {
-    const double q = *Quantile(draws.all(), p);
-    std::vector<double> indicator;
-    for (double x : draws.all())
-        indicator.push_back(x <= q ? 1.0 : 0.0);
-    return Ess(Split(ChainDraws(indicator, draws.chains())));
+std::optional<double> EssTailFrom(const ChainDraws& draws, const Prepared& prepared) {
+    if (NotAvailable(draws.all()))
+        return std::nullopt;
+    std::optional<double> smallest;
+    for (double p : {0.05, 0.95}) {
+        const double q = SortedQuantile(prepared.sorted, p);
+        std::vector<double> indicator;
+        for (double x : draws.all())
+            indicator.push_back(x <= q ? 1.0 : 0.0);
+        const auto ess = Ess(Split(ChainDraws(indicator, draws.chains())));
+        if (!ess)
+            return std::nullopt;
+        smallest = std::min(smallest.value_or(*ess), *ess);
+    }
+    return smallest;
+}
+
+bool Usable(const ChainDraws& draws) {
+    return !draws.all().empty() && AllFinite(draws.all());
 }
 
 } // namespace
@@ -197,48 +226,31 @@ std::optional<double> McseMean(const ChainDraws& draws) {
     return *sd / std::sqrt(*ess);
 }
 
-// Nearly constant draws still have ranks: like posterior, only the rank-normalized values are
-// checked for a spread.
 std::optional<double> Rhat(const ChainDraws& draws) {
-    if (draws.all().empty() || !AllFinite(draws.all()))
-        return std::nullopt;
-    const std::vector<double> folded = Folded(draws);
-    const auto bulk = BasicRhat(Normalized(Split(draws)));
-    const auto tail = BasicRhat(Normalized(Split(ChainDraws(folded, draws.chains()))));
-    if (!bulk || !tail)
-        return std::nullopt;
-    return std::max(*bulk, *tail);
+    return Usable(draws) ? RhatFrom(draws, Prepare(draws)) : std::nullopt;
 }
 
 std::optional<double> EssBulk(const ChainDraws& draws) {
-    if (draws.all().empty() || !AllFinite(draws.all()))
-        return std::nullopt;
-    return Ess(Normalized(Split(draws)));
+    return Usable(draws) ? Ess(Normalized(Split(draws))) : std::nullopt;
 }
 
 std::optional<double> EssTail(const ChainDraws& draws) {
-    if (NotAvailable(draws.all()))
-        return std::nullopt;
-    const auto lower = QuantileEss(draws, 0.05);
-    const auto upper = QuantileEss(draws, 0.95);
-    if (!lower || !upper)
-        return std::nullopt;
-    return std::min(*lower, *upper);
+    return Usable(draws) ? EssTailFrom(draws, Prepare(draws)) : std::nullopt;
 }
 
 Summary Summarise(const ChainDraws& draws) {
     Summary summary;
-    if (draws.all().empty() || !AllFinite(draws.all()))
+    if (!Usable(draws))
         return summary;
+    const Prepared prepared = Prepare(draws);
     summary.mean = Mean(draws.all());
     summary.sd = StandardDeviation(draws.all());
-    const std::vector<double> sorted = Sorted(draws.all());
     for (std::size_t i = 0; i < kSummaryProbabilities.size(); ++i)
-        summary.quantiles[i] = SortedQuantile(sorted, kSummaryProbabilities[i]);
+        summary.quantiles[i] = SortedQuantile(prepared.sorted, kSummaryProbabilities[i]);
     summary.mcseMean = McseMean(draws);
-    summary.rhat = Rhat(draws);
-    summary.essBulk = EssBulk(draws);
-    summary.essTail = EssTail(draws);
+    summary.rhat = RhatFrom(draws, prepared);
+    summary.essBulk = Ess(prepared.bulk);
+    summary.essTail = EssTailFrom(draws, prepared);
     return summary;
 }
 
