@@ -17,6 +17,11 @@ std::string Guillemets(std::string_view text) {
     return "«" + std::string(text) + "»";
 }
 
+// "1 línea", "3 líneas"
+std::string Count(std::int64_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 // "\"CODAchain2.txt\", línea 7: "
 std::string Where(const FitError& error) {
     std::string where = Quoted(error.file);
@@ -45,15 +50,18 @@ std::string DescribeFitError(const FitError& error) {
     case K::WriteFailed:
         return "No se puede escribir " + file + ": " + DescribeSystemError(error.systemError) +
                ". Compruebe el permiso y el espacio en la carpeta.";
-    case K::Truncated:
-        if (!error.expected.empty() &&
-            error.expected.find_first_not_of("0123456789") == std::string::npos)
-            return file + " está incompleto: termina en la línea " + std::to_string(error.line) +
-                   " y debería tener " + error.expected + " líneas." + Remedy(error);
+    case K::Truncated: {
+        const bool counted = !error.expected.empty() &&
+                             error.expected.find_first_not_of("0123456789") == std::string::npos;
+        const std::string lines = counted ? "; debería tener " + error.expected + " líneas" : "";
         if (!error.found.empty())
             return Where(error) + "el archivo termina en mitad de " + Guillemets(error.found) +
-                   "." + Remedy(error);
+                   lines + "." + Remedy(error);
+        if (counted)
+            return file + " está incompleto: tiene " + Count(error.line - 1, "línea", "líneas") +
+                   " y debería tener " + error.expected + "." + Remedy(error);
         return file + " está vacío." + Remedy(error);
+    }
     case K::ExtraLines:
         return Where(error) + "sobra " + Guillemets(error.found) + ": el archivo debería tener " +
                error.expected + " líneas, como dice CODAindex.txt." + Remedy(error);
@@ -91,7 +99,8 @@ std::string DescribeFitError(const FitError& error) {
         return file + " no contiene la variable " + Guillemets(error.subject) + "." + Remedy(error);
     case K::ColumnLength:
         return Where(error) + Guillemets(error.subject) + " tiene " + error.found +
-               " valores y debería tener " + error.expected + ", uno por caso." + Remedy(error);
+               (error.found == "1" ? " valor" : " valores") + " y debería tener " + error.expected +
+               ", uno por caso." + Remedy(error);
     case K::NotBinary:
         return Where(error) + "la respuesta " + Guillemets(error.subject) + " vale " +
                Guillemets(error.found) + " en el caso " + error.expected +

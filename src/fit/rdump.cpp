@@ -52,7 +52,7 @@ public:
             m_at = end;
             SkipSpace(false);
             if (!m_text.substr(m_at).starts_with("<-"))
-                return Syntax("«<-» tras " + variable.name, RestOfLine());
+                return Syntax("«<-» tras «" + variable.name + "»", RestOfLine());
             m_at += 2;
             SkipSpace(false);
             if (auto read = ReadValue(variable); !read)
@@ -70,6 +70,8 @@ public:
 
 private:
     FitStatus ReadValue(DumpVariable& variable) {
+        if (m_at == m_text.size())
+            return MakeFitError(FitErrorKind::Truncated, m_file, m_line, {}, variable.name + " <-");
         if (!m_text.substr(m_at).starts_with("c(")) {
             auto value = ReadNumber();
             if (!value)
@@ -86,6 +88,9 @@ private:
         }
         for (;;) {
             SkipSpace(true);
+            if (m_at == m_text.size())
+                return MakeFitError(FitErrorKind::Truncated, m_file, m_line, {},
+                                    variable.name + " <- c(");
             auto value = ReadNumber();
             if (!value)
                 return value.error();
@@ -108,8 +113,6 @@ private:
                m_text[end] != ',' && m_text[end] != ')')
             ++end;
         const std::string_view token = m_text.substr(m_at, end - m_at);
-        if (token.empty() && m_at == m_text.size())
-            return MakeFitError(FitErrorKind::Truncated, m_file, m_line, {}, "<-");
         const auto value = ParseDumpValue(token);
         if (!value)
             return Syntax("un número o NA", token.empty() ? RestOfLine() : std::string(token));
