@@ -48,8 +48,8 @@ FitStatus ReplaceFile(const std::filesystem::path& path, std::string_view bytes)
         return error;
     };
     errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(temporary.c_str(), "wb"),
-                                                         &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        std::fopen(temporary.string().c_str(), "wb"), &std::fclose);
     if (!file)
         return fail(errno);
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
