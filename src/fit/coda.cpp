@@ -20,6 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kIndexName = "CODAindex.txt";
+// More lines than any chain file holds, and few enough that no count of them overflows.
+constexpr std::int64_t kMostLines = std::int64_t{1} << 48;
 
 std::string ChainName(std::int64_t chain) {
     return "CODAchain" + std::to_string(chain) + ".txt";
@@ -48,7 +50,7 @@ FitResult<CodaIndex> ParseIndex(std::string_view text, const std::string& file) 
             first = ParseInteger(fields[1]);
             last = ParseInteger(fields[2]);
         }
-        if (!first || !last || *first < 1 || *last < *first)
+        if (!first || !last || *first < 1 || *last < *first || *last > kMostLines)
             return MakeFitError(FitErrorKind::IndexLine, file, number, {}, std::string(line));
         const std::int64_t length = *last - *first + 1;
         if (*first != nextFirst || (!index.names.empty() && length != index.iterations)) {
@@ -130,7 +132,8 @@ public:
         }
         if (firstChainFirstNode && s == 1) {
             if (iteration <= m_first) {
-                expected = m_first + 1;
+                expected =
+                    m_first == std::numeric_limits<std::int64_t>::max() ? m_first : m_first + 1;
                 return false;
             }
             m_thin = iteration - m_first;
@@ -166,7 +169,7 @@ FitStatus ParseChain(std::string_view text, const std::string& file, const CodaI
         if (!SplitFields(line, fields))
             return MakeFitError(FitErrorKind::ChainLine, file, number, {}, std::string(line));
         const auto iteration = ParseInteger(fields[0]);
-        if (!iteration)
+        if (!iteration || *iteration < 0)
             return MakeFitError(FitErrorKind::ChainLine, file, number, {}, std::string(line));
         std::int64_t expected = 0;
         if (!iterations.Accept(*iteration, s, chain == 0 && node == 0, expected))

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -154,7 +155,9 @@ private:
 
 double EffectiveSampleSize(std::span<const std::span<const double>> chains,
                            AutocovarianceScale scale) {
-    const std::size_t n = chains.front().size();
+    const std::size_t n = chains.empty() ? 0 : chains.front().size();
+    if (n < 3)
+        return std::numeric_limits<double>::quiet_NaN();
     const auto nd = static_cast<double>(n);
     const auto c = static_cast<double>(chains.size());
     const double factor =

@@ -13,8 +13,8 @@ namespace zento::fit {
 // mix of within- and between-chain variance, so the factor is kept to give loo's numbers.
 enum class AutocovarianceScale { Biased, LooPadded };
 
-// chains: equally long, at least 3 values each. The result may be NaN (no variance at all) but
-// is otherwise what posterior's .ess and loo's ess_rfun compute, cap at S / log10(S) included.
+// chains: equally long. With fewer than 3 values each the result is NaN; otherwise it is what
+// posterior's .ess and loo's ess_rfun compute, cap at S log10(S) included.
 double EffectiveSampleSize(std::span<const std::span<const double>> chains,
                            AutocovarianceScale scale);
 

@@ -127,6 +127,8 @@ std::string DescribeFitError(const FitError& error) {
                "log-verosimilitud no es finita y no se puede calcular LOO ni WAIC.";
     case K::NoDraws:
         return "No hay muestras con las que calcular.";
+    case K::NoCases:
+        return "Ningún caso tiene la respuesta observada: no hay verosimilitud que calcular.";
     case K::DifferentCases:
         return "Los modelos que se comparan tienen distinto número de casos (" + error.expected +
                " y " + error.found + "); solo se comparan ajustes de los mismos datos.";

@@ -36,6 +36,7 @@ enum class FitErrorKind {
     ParameterCount,      // more beta[j] among the draws than the data has columns
     NotFiniteLikelihood, // a draw gives a case probability 0 for what was observed
     NoDraws,             // nothing to compute from
+    NoCases,             // no case has its response observed
     DifferentCases,      // models compared on different numbers of cases
 };
 

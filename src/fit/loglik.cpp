@@ -55,6 +55,8 @@ FitResult<LogLikelihood> BuildLogLikelihood(Link link, const Draws& draws, const
             design.push_back(covariate[i]);
     }
     const std::size_t cases = result.cases.size();
+    if (cases == 0)
+        return MakeFitError(FitErrorKind::NoCases, {});
     const auto total = static_cast<std::size_t>(draws.chains * draws.iterations);
     result.values.resize(cases * total);
 

@@ -49,8 +49,9 @@ double RelativeEfficiency(const ChainDraws& logLikelihood) {
     std::vector<std::span<const double>> chains;
     for (std::int64_t c = 0; c < draws.chains(); ++c)
         chains.push_back(draws.chain(c));
-    return EffectiveSampleSize(chains, AutocovarianceScale::LooPadded) /
-           static_cast<double>(likelihood.size());
+    const double rEff = EffectiveSampleSize(chains, AutocovarianceScale::LooPadded) /
+                        static_cast<double>(likelihood.size());
+    return std::isfinite(rEff) ? rEff : 1;
 }
 
 std::int64_t ParetoTailLength(std::int64_t draws, double rEff) {

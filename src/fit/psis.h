@@ -13,7 +13,7 @@
 namespace zento::fit {
 
 // loo's relative_eff for one case: the ESS of exp(log-likelihood) over its chains, divided by
-// the number of draws.
+// the number of draws; 1, as loo takes a missing r_eff, when chains are too short for an ESS.
 double RelativeEfficiency(const ChainDraws& logLikelihood);
 
 // loo's tail length: ceil(min(0.2 S, 3 sqrt(S / r_eff))).

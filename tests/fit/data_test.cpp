@@ -108,6 +108,10 @@ TEST(LogLikelihoodTest, OneValuePerDrawAndObservedCase) {
     Draws more = draws;
     more.names[3] = "beta[4]";
     EXPECT_EQ(FitErrorKind::ParameterCount, refusal(Link::Logit, more));
+    FitData unobserved = data;
+    unobserved.response.assign(4, NAN);
+    EXPECT_EQ(FitErrorKind::NoCases,
+              BuildLogLikelihood(Link::Logit, draws, unobserved).error().kind);
     // exp(-e^800) is 0: the observed 0 of the first case is impossible under that draw.
     Draws extreme = draws;
     extreme.values[0] = 800;
