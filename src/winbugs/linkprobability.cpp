@@ -5,8 +5,10 @@
 //     E_V[Phi(a + bV)] = Phi(h) + 2 T(h, b),  h = a / sqrt(1 + b^2),
 // which is exact while both terms are added; the side that is small when the other is near 1
 // would lose digits as 1 - (the other), so below 1e-6 it is integrated directly. The logistic
-// has no closed form and is always integrated. Integrals are adaptive Gauss-Kronrod with a
-// relative tolerance, over a range that holds all but a negligible part of the integrand.
+// has no closed form: a Gauss-Legendre rule fixed for each draw takes all its cases at once,
+// unless delta is so near +-1 that the rule would need too many nodes. A small side is always
+// integrated again by adaptive Gauss-Kronrod with a relative tolerance, over a range that holds
+// all but a negligible part of the integrand.
 #include "linkprobability.h"
 
 #include <algorithm>
@@ -270,6 +272,8 @@ template <class F> double HalfNormalExpectation(double a, double b) {
         mode = 0.5 * (lo + hi);
     }
     const double peak = logG(mode);
+    if (!std::isfinite(peak)) // the probability is below what a double holds
+        return 0;
     double right = 1;
     while (logG(mode + right) > peak - 45)
         right *= 2;
