@@ -110,8 +110,8 @@ private:
     }
 
     // Two real chains go through one complex transform, as its real and imaginary parts: the
-    // transform of a + ib holds both spectra, and |A|^2 + |B|^2 comes back as the sum of the
-    // two autocorrelations.
+    // transform of a + ib holds both spectra. Only the chains' summed autocorrelation is needed,
+    // so their power spectra are added and transformed back once.
     void AllByTransform() {
         std::size_t size = 1;
         while (size < 2 * m_n)
@@ -120,26 +120,23 @@ private:
         for (std::size_t k = 0; k < size / 2; ++k)
             twiddle[k] = std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k) /
                                              static_cast<double>(size));
-        std::vector<double> sums(m_n, 0.0);
-        std::vector<std::complex<double>> a(size);
+        std::vector<std::complex<double>> a(size), power(size);
         for (std::size_t c = 0; c < m_centered.size(); c += 2) {
             std::fill(a.begin(), a.end(), 0.0);
             for (std::size_t i = 0; i < m_n; ++i)
                 a[i] = {m_centered[c][i], c + 1 < m_centered.size() ? m_centered[c + 1][i] : 0};
             Fft(a, twiddle, false);
-            std::vector<double> power(size);
             for (std::size_t k = 0; k < size; ++k) {
                 // A_k = (Z_k + conj(Z_(n-k))) / 2, B_k = (Z_k - conj(Z_(n-k))) / 2i
                 const std::complex<double> z = a[k];
                 const std::complex<double> mirror = std::conj(a[(size - k) % size]);
-                power[k] = (std::norm(z + mirror) + std::norm(z - mirror)) / 4;
+                power[k] += (std::norm(z + mirror) + std::norm(z - mirror)) / 4;
             }
-            for (std::size_t k = 0; k < size; ++k)
-                a[k] = power[k];
-            Fft(a, twiddle, true);
-            for (std::size_t t = 0; t < m_n; ++t)
-                sums[t] += a[t].real() / static_cast<double>(size);
         }
+        Fft(power, twiddle, true);
+        std::vector<double> sums(m_n);
+        for (std::size_t t = 0; t < m_n; ++t)
+            sums[t] = power[t].real() / static_cast<double>(size);
         // The lags already summed directly stay as they are.
         for (std::size_t t = m_means.size(); t < m_n; ++t)
             m_means.push_back(Scaled(sums[t]));
