@@ -4,9 +4,11 @@
 #include "atomicfile.h"
 #include "clicommon.h"
 #include "datafile/datafilereader.h"
+#include "datafile/headerseparator.h"
 #include "datafile/scandatafile.h"
 #include "jagscommand.h"
 #include "verificar.h"
+#include "winbugs/datacheck.h"
 #include "winbugs/rectangulardata.h"
 
 #include <cerrno>
@@ -66,13 +68,63 @@ int Emit(const Command& command, const ContentWriter& write, std::FILE* out, std
     return FinishStream(out, err);
 }
 
+// Advice that does not change what a command writes: on err, the exit status stays 0.
+void WarnAboutSeparator(const Command& command, std::FILE* err) {
+    auto separator = ReadHeaderSeparator(command.path);
+    if (separator && *separator != HeaderSeparator::Tab) {
+        std::string warning = DescribeHeaderSeparator(*separator, command.path);
+        warning.front() = 'e'; // "El archivo ..." after "aviso: "
+        WriteMessage(err, "aviso: " + warning);
+    }
+}
+
+void WarnAboutChosenCases(const Command& command, const DataSelection& selection, std::FILE* err) {
+    auto constant = FindConstantResponse(command.path, selection.K, selection.chosenCases);
+    if (constant && *constant) {
+        WriteMessage(err, "aviso: la respuesta vale " + QuotedToken(**constant) + " en " +
+                              (selection.chosenCases == 1 ? std::string("el único caso elegido")
+                                                          : "todos los casos elegidos") +
+                              " (sin contar NA): el modelo no puede estimar nada con ellos. "
+                              "¿Está el archivo ordenado por la respuesta?");
+    }
+}
+
+// The cases a model text declares are used by the fit: the file must hold them, and they must
+// not all have the same response.
+void WarnAboutDeclaredCases(const Command& command, DataSelection selection, std::FILE* err) {
+    if (selection.chosenCases < 1)
+        return;
+    if (!command.variables || selection.K == 0) {
+        auto k = ReadColumnCount(command.path);
+        if (!k)
+            return;
+        selection.K = *k;
+    }
+    const std::int64_t needed = (std::int64_t{selection.chosenCases} + 1) * selection.K;
+    auto counted = CountTokensUpTo(command.path, needed);
+    if (!counted)
+        return;
+    if (*counted < needed) {
+        const std::int64_t held = std::max<std::int64_t>(*counted / selection.K - 1, 0);
+        WriteMessage(err, "aviso: el modelo declara " +
+                              CountWords(selection.chosenCases, "caso", "casos") + " y \"" +
+                              command.path + "\" tiene " +
+                              CountWords(held, "caso completo", "casos completos") + " de " +
+                              CountWords(selection.K, "variable", "variables") + ".");
+    }
+    WarnAboutChosenCases(command, selection, err);
+}
+
 int Escanear(const Command& command, std::FILE* out, std::FILE* err) {
     auto counts = ScanDataFile(command.path);
     if (!counts)
         return DataFailure(err, counts.error());
     std::fprintf(out, "Variables (K): %d\nCasos (N): %d\n", static_cast<int>(counts->K),
                  static_cast<int>(counts->N));
-    return FinishStream(out, err);
+    const int finished = FinishStream(out, err);
+    if (finished == kExitOk)
+        WarnAboutSeparator(command, err);
+    return finished;
 }
 
 int Datos(const Command& command, std::FILE* out, std::FILE* err) {
@@ -80,15 +132,24 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
     // nothing: with the cases left to the file, counting them and writing them is one pass.
     const bool canTakeBack = command.output && !WritesInPlace(*command.output);
     if (canTakeBack && !command.cases) {
-        return Emit(
+        ScanCounts found;
+        const int written = Emit(
             command,
             [&](const TextSink& sink) -> Status {
                 auto counts = WriteAllRectangularData(command.path, command.variables, sink);
                 if (!counts)
                     return counts.error();
+                found = *counts;
                 return Done{};
             },
             out, err);
+        if (written == kExitOk && command.variables.value_or(1) >= 1) {
+            DataSelection selection;
+            selection.K = found.K;
+            selection.chosenCases = found.N;
+            WarnAboutChosenCases(command, selection, err);
+        }
+        return written;
     }
     auto chosen = Choose(command, true);
     if (!chosen)
@@ -113,10 +174,13 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
             return DataFailure(err, RectangularShortage(selection, available));
     }
     DataFileReader reader(std::move(chosen->source), command.path);
-    return Emit(
+    const int written = Emit(
         command,
         [&](const TextSink& sink) { return WriteRectangularData(reader, selection, sink); }, out,
         err);
+    if (written == kExitOk && selection.chosenVariables >= 1)
+        WarnAboutChosenCases(command, selection, err);
+    return written;
 }
 
 int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
@@ -129,7 +193,10 @@ int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
     if (!names)
         return DataFailure(err, names.error());
     const std::string text = GetLinkInfo(command.link).build(*names, selection);
-    return Emit(command, TextWriter(text), out, err);
+    const int written = Emit(command, TextWriter(text), out, err);
+    if (written == kExitOk && command.cases)
+        WarnAboutDeclaredCases(command, selection, err);
+    return written;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "atomicfile.h"
 #include "clicommon.h"
 #include "datafile/datafilereader.h"
+#include "winbugs/datacheck.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -33,6 +34,27 @@ Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<J
     return written;
 }
 
+bool MayGoToJags(const Command& command, const DataSelection& selection, std::FILE* err) {
+    auto check = CheckDataForJags(command.path, selection.chosenVariables, selection.chosenCases);
+    if (!check) {
+        WriteMessage(err, DescribeDataError(check.error()));
+        return false;
+    }
+    if (check->total == 0)
+        return true;
+    WriteMessage(err, "Los datos elegidos de \"" + command.path +
+                          "\" no pueden ir a JAGS, que los leería mal; no se escribe nada:");
+    for (const std::string& finding : check->shown)
+        std::fprintf(err, "  %s\n", finding.c_str());
+    const std::int64_t more = check->total - static_cast<std::int64_t>(check->shown.size());
+    if (more > 0)
+        std::fprintf(err, "  … y %s.\n", CountWords(more, "problema más", "problemas más").c_str());
+    std::fprintf(err, "La lista completa: zento-cli verificar \"%s\" --variables %d --casos %d\n",
+                 command.path.c_str(), static_cast<int>(selection.chosenVariables),
+                 static_cast<int>(selection.chosenCases));
+    return false;
+}
+
 int Jags(const Command& command, std::FILE* out, std::FILE* err) {
     const auto failure = [err](const DataError& error) {
         WriteMessage(err, DescribeDataError(error));
@@ -51,6 +73,8 @@ int Jags(const Command& command, std::FILE* out, std::FILE* err) {
     auto table = ReadChosenTable(reader, selection);
     if (!table)
         return failure(table.error());
+    if (!MayGoToJags(command, selection, err))
+        return 1;
 
     JagsOptions options;
     options.chains = command.chains.value_or(options.chains);

@@ -16,6 +16,10 @@ namespace zento::cli {
 // the directory when it was created here, are removed.
 Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files);
 
+// Data that JAGS would misread never reaches it: true when the chosen columns and cases may go
+// to JAGS, else false with the first findings on err and how to see them all.
+bool MayGoToJags(const Command& command, const DataSelection& selection, std::FILE* err);
+
 // Exit 0 on success, 1 when the data cannot be used or the files cannot be written (a Spanish
 // message on err, the directory as it was).
 int Jags(const Command& command, std::FILE* out, std::FILE* err);

@@ -5,148 +5,6 @@
 
 namespace zento::cli {
 
-namespace {
-
-// A token as shown: whole up to 60 bytes, else its start and its length.
-std::string Shown(std::string_view token) {
-    constexpr std::size_t kShown = 60;
-    if (token.size() <= kShown)
-        return "«" + std::string(token) + "»";
-    return "«" + std::string(token.substr(0, kShown)) + "…» (" + std::to_string(token.size()) +
-           " bytes)";
-}
-
-std::string Count(std::int64_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-std::string ChosenCases(std::int64_t n) {
-    return n == 1 ? "el único caso elegido" : "los " + std::to_string(n) + " casos elegidos";
-}
-
-std::string Where(const CheckFinding& f) {
-    std::string where;
-    if (f.line > 0)
-        where = "línea " + std::to_string(f.line);
-    if (f.column >= 0) {
-        if (!where.empty())
-            where += ", ";
-        where += "columna " + std::to_string(f.column + 1);
-        if (!f.columnName.empty())
-            where += " (" + Shown(f.columnName) + ")";
-    }
-    return where.empty() ? std::string("casos") : where;
-}
-
-std::string What(const CheckFinding& f) {
-    const std::string token = Shown(f.token);
-    const std::string names = Count(f.count, "nombre", "nombres");
-    switch (f.kind) {
-    case CheckKind::NoHeader:
-        return "la primera línea no tiene ningún nombre de variable.";
-    case CheckKind::HeaderEmptyName:
-        return "hay un nombre vacío antes de " + token +
-               " (un tabulador al principio o dos seguidos): K = " + std::to_string(f.expected) +
-               " y la cabecera tiene " + names + ".";
-    case CheckKind::HeaderTrailingTab:
-        return "la cabecera termina en un tabulador: K = " + std::to_string(f.expected) +
-               " cuenta una variable que no existe (la cabecera tiene " + names + ").";
-    case CheckKind::HeaderSpaceSeparated:
-        return token +
-               " está separado del nombre anterior por espacios, no por un tabulador: K = " +
-               std::to_string(f.expected) + " y la cabecera tiene " + names + ".";
-    case CheckKind::MissingVariables:
-        return "se eligieron " + Count(f.expected, "variable", "variables") +
-               " y la cabecera tiene K = " + std::to_string(f.count) +
-               "; las que faltan se tomarían de los valores del primer caso.";
-    case CheckKind::IllegalName:
-        return token + " no es un nombre válido en BUGS (debe empezar por una letra y tener solo "
-                       "letras, dígitos y puntos, sin «..» ni punto final).";
-    case CheckKind::DuplicateName:
-        return "el nombre " + token + " ya es el de la columna " + std::to_string(f.count + 1) +
-               ".";
-    case CheckKind::ModelNodeName:
-        return "el nombre " + token + " coincide con un nodo o un recuento de los modelos.";
-    case CheckKind::RowLength:
-        return "la fila tiene " + Count(f.count, "valor", "valores") +
-               " y K = " + std::to_string(f.expected) + ".";
-    case CheckKind::MissingCases:
-        if (f.expected <= 0)
-            return "el archivo no tiene ningún caso.";
-        return "se eligieron " + Count(f.expected, "caso", "casos") + " y el archivo tiene " +
-               Count(f.count, "línea de casos", "líneas de casos") + ".";
-    case CheckKind::ResponseNotBinary:
-        return "la respuesta " + token + " no es 0 ni 1.";
-    case CheckKind::ResponseMissing:
-        return "respuesta ausente " + token + ": WinBUGS la toma como un dato que falta.";
-    case CheckKind::CovariateMissing:
-        return "valor ausente " + token +
-               ": WinBUGS lo lee, pero los modelos no pueden usar una covariable ausente.";
-    case CheckKind::DecimalComma:
-        return token + " lleva coma decimal; WinBUGS solo lee el punto.";
-    case CheckKind::LowerCaseExponent:
-        return token + " lleva el exponente en minúscula; las versiones antiguas de WinBUGS solo "
-                       "leen «E».";
-    case CheckKind::NotANumber:
-        return token + " no es un número que WinBUGS pueda leer.";
-    case CheckKind::ConstantResponse:
-        return "la respuesta vale " + token + " en " + ChosenCases(f.count) +
-               " (sin contar NA): el modelo no puede estimar nada.";
-    case CheckKind::ConstantCovariate:
-        return "la covariable vale " + token + " en " + ChosenCases(f.count) +
-               " (sin contar NA): su coeficiente no se puede estimar.";
-    }
-    return "problema desconocido.";
-}
-
-} // namespace
-
-std::string DescribeFinding(const CheckFinding& finding) {
-    return Where(finding) + ": " + What(finding);
-}
-
-std::string_view KindTitle(CheckKind kind) {
-    switch (kind) {
-    case CheckKind::NoHeader:
-        return "cabecera sin nombres";
-    case CheckKind::HeaderEmptyName:
-        return "nombres vacíos en la cabecera";
-    case CheckKind::HeaderTrailingTab:
-        return "tabulador al final de la cabecera";
-    case CheckKind::HeaderSpaceSeparated:
-        return "nombres separados por espacios";
-    case CheckKind::MissingVariables:
-        return "más variables elegidas que K";
-    case CheckKind::IllegalName:
-        return "nombres no válidos en BUGS";
-    case CheckKind::DuplicateName:
-        return "nombres repetidos";
-    case CheckKind::ModelNodeName:
-        return "nombres que coinciden con nodos de los modelos";
-    case CheckKind::RowLength:
-        return "filas con un número de valores distinto de K";
-    case CheckKind::MissingCases:
-        return "casos que faltan";
-    case CheckKind::ResponseNotBinary:
-        return "respuestas que no son 0 ni 1";
-    case CheckKind::ResponseMissing:
-        return "respuestas ausentes (NA)";
-    case CheckKind::CovariateMissing:
-        return "covariables ausentes (NA)";
-    case CheckKind::DecimalComma:
-        return "valores con coma decimal";
-    case CheckKind::LowerCaseExponent:
-        return "exponentes en minúscula";
-    case CheckKind::NotANumber:
-        return "valores que no son números";
-    case CheckKind::ConstantResponse:
-        return "respuesta constante";
-    case CheckKind::ConstantCovariate:
-        return "covariables constantes";
-    }
-    return "otros";
-}
-
 int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
     CheckOptions options;
     options.variables = command.variables;
@@ -166,17 +24,18 @@ int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
     }
     const CheckSummary& s = *summary;
     for (const CheckSummary::Suppressed& more : s.suppressed) {
-        std::string where =
-            more.column >= 0 ? "columna " + std::to_string(more.column + 1) +
-                                   (more.columnName.empty() ? std::string()
-                                                            : " (" + Shown(more.columnName) + ")")
-                             : std::string("filas");
+        std::string where = more.column >= 0 ? "columna " + std::to_string(more.column + 1) +
+                                                   (more.columnName.empty()
+                                                        ? std::string()
+                                                        : " (" + QuotedToken(more.columnName) + ")")
+                                             : std::string("filas");
         put("… y " + std::to_string(more.count) + " más de «" + std::string(KindTitle(more.kind)) +
             "» en " + where + ", que no se muestran.");
     }
-    const std::string judged = "K = " + std::to_string(s.K) + "; se revisaron " +
-                               Count(s.variables > 0 ? s.variables : 0, "variable", "variables") +
-                               " y " + Count(s.caseLines, "línea de casos", "líneas de casos");
+    const std::string judged =
+        "K = " + std::to_string(s.K) + "; se revisaron " +
+        CountWords(s.variables > 0 ? s.variables : 0, "variable", "variables") + " y " +
+        CountWords(s.caseLines, "línea de casos", "líneas de casos");
     const std::int64_t total = s.total();
     if (total == 0) {
         put("\"" + command.path + "\": ningún problema (" + judged + ").");
@@ -187,7 +46,7 @@ int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
                 put("  " + std::string(KindTitle(static_cast<CheckKind>(kind))) + ": " +
                     std::to_string(s.found[kind]));
         }
-        put("Total: " + Count(total, "problema", "problemas") + ".");
+        put("Total: " + CountWords(total, "problema", "problemas") + ".");
     }
     if (const int finished = FinishStream(out, err); finished != 0)
         return finished;

@@ -10,11 +10,6 @@
 
 namespace zento::cli {
 
-// One line without its line end: "línea 4, columna 2 («x1»): ...".
-std::string DescribeFinding(const CheckFinding& finding);
-// The summary's name of a kind, plural: "filas con un número de valores distinto de K".
-std::string_view KindTitle(CheckKind kind);
-
 // The report goes to out as the file is read; exit 0 when nothing was found, 1 when something
 // was or the file cannot be read (then a message on err and nothing on out).
 int Verificar(const Command& command, std::FILE* out, std::FILE* err);

@@ -1,6 +1,8 @@
 // The data file checker: value and name rules, and the one pass that applies them.
 #include "datacheck.h"
 
+#include "datafile/datafilereader.h"
+#include "datafile/headerseparator.h"
 #include "datafile/linereader.h"
 
 #include <algorithm>
@@ -134,6 +136,7 @@ private:
 
     void HeaderToken(const LineItem& item, std::int64_t position) {
         m_headerTabs += item.tabsBefore;
+        m_headerMarks.Add(item.token);
         ++m_summary.headerNames;
         if (ChosenInHeader(position))
             m_names.emplace_back(item.token);
@@ -156,6 +159,11 @@ private:
         };
         if (m_summary.headerNames == 0)
             headerFinding(CheckKind::NoHeader);
+        m_headerMarks.tabs = m_headerTabs;
+        const HeaderSeparator separator = m_headerMarks.Judge();
+        if (separator != HeaderSeparator::Tab)
+            Report(CheckKind::HeaderNotTabs, 1, -1, {},
+                   separator == HeaderSeparator::Comma ? ',' : ';', m_summary.K);
         for (const PendingHeader& pending : m_pendingHeader)
             headerFinding(pending.kind, pending.column, pending.name);
         m_pendingHeader.clear();
@@ -257,6 +265,7 @@ private:
     const FindingSink& m_sink;
     CheckSummary m_summary;
     std::uint64_t m_headerTabs = 0;
+    HeaderMarks m_headerMarks; // the tabs are counted apart, as K needs them
     struct PendingHeader {
         CheckKind kind;
         std::int64_t column;
@@ -329,6 +338,81 @@ std::int64_t CheckSummary::total() const {
     for (std::int64_t n : found)
         sum += n;
     return sum;
+}
+
+bool KeepsDataFromJags(CheckKind kind) {
+    switch (kind) {
+    case CheckKind::ResponseMissing:   // JAGS takes NA as a response to predict
+    case CheckKind::LowerCaseExponent: // JAGS reads "1e-3"
+    case CheckKind::ConstantCovariate: // its coefficient is only its prior
+        return false;
+    default:
+        return true;
+    }
+}
+
+Result<JagsDataCheck> CheckDataForJags(const std::string& path, std::int32_t variables,
+                                       std::int32_t cases, std::size_t shown) {
+    CheckOptions options;
+    options.variables = variables;
+    options.cases = cases;
+    JagsDataCheck check;
+    auto summary = CheckDataFile(path, options, [&](const CheckFinding& finding) {
+        if (KeepsDataFromJags(finding.kind) && check.shown.size() < shown)
+            check.shown.push_back(DescribeFinding(finding));
+    });
+    if (!summary)
+        return summary.error();
+    for (std::size_t kind = 0; kind < kCheckKindCount; ++kind) {
+        if (KeepsDataFromJags(static_cast<CheckKind>(kind)))
+            check.total += summary->found[kind];
+    }
+    return check;
+}
+
+std::string JagsNumber(std::string_view token) {
+    if (token.starts_with('+'))
+        token.remove_prefix(1);
+    std::string number(token);
+    const std::size_t exponent = number.find_first_of("Ee");
+    if (exponent != std::string::npos && exponent + 1 < number.size() &&
+        IsDigit(number[exponent + 1]))
+        number.insert(exponent + 1, 1, '+');
+    return number;
+}
+
+Result<std::optional<std::string>> FindConstantResponse(const std::string& path, std::int32_t K,
+                                                        std::int32_t cases) {
+    auto reader = DataFileReader::Open(path);
+    if (!reader)
+        return reader.error();
+    const std::int64_t width = std::max<std::int32_t>(K, 1);
+    std::array<std::string_view, 256> batch;
+    // The rest of the current line of K tokens, after the one just read.
+    const auto skip = [&](std::int64_t count) {
+        while (count > 0) {
+            const std::size_t got = reader->ReadTokens(std::span(
+                batch.data(), static_cast<std::size_t>(std::min<std::int64_t>(count, 256))));
+            if (got == 0)
+                return false;
+            count -= static_cast<std::int64_t>(got);
+        }
+        return true;
+    };
+    ColumnSpread spread;
+    std::string_view token;
+    bool complete = skip(width);
+    for (std::int32_t i = 0; complete && i < cases && !spread.varies; ++i) {
+        if (!reader->ReadToken(token) || !skip(width - 1))
+            break;
+        if (ClassifyValue(token) != ValueClass::Missing)
+            spread.Add(token);
+    }
+    if (reader->failed())
+        return reader->error();
+    if (spread.judged == 0 || spread.varies)
+        return std::optional<std::string>();
+    return std::optional<std::string>(spread.first);
 }
 
 Result<CheckSummary> CheckDataFile(const std::string& path, const CheckOptions& options,

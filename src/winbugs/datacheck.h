@@ -30,6 +30,7 @@ bool IsModelNodeName(std::string_view name);
 
 enum class CheckKind {
     NoHeader,             // the first line holds no name
+    HeaderNotTabs,        // no tab, but commas or semicolons between the names: a CSV export
     HeaderEmptyName,      // a tab at the start of the header or two tabs in a row
     HeaderTrailingTab,    // a tab at the end of the header: K counts a name that is not there
     HeaderSpaceSeparated, // names separated by blanks: K counts fewer names than there are
@@ -59,7 +60,7 @@ struct CheckFinding {
     std::string_view token;      // the offending token, empty when there is none
     // RowLength: values found, MissingCases: case lines found, MissingVariables and the header
     // kinds: names in the header, DuplicateName: the column that first had the name,
-    // Constant*: cases judged.
+    // Constant*: cases judged; HeaderNotTabs: the separator, ',' or ';'.
     std::int64_t count = 0;
     // RowLength and the header kinds: K; MissingCases: the chosen cases (0 when they were not
     // given); MissingVariables: the chosen variables.
@@ -95,10 +96,47 @@ struct CheckSummary {
 
 using FindingSink = std::function<void(const CheckFinding&)>;
 
+// Whether a finding means that JAGS would misread the data, or stop on it without saying why in
+// terms of the file: values that are not numbers it reads, a response that is not 0, 1 or NA,
+// names it cannot take or that would turn a model node into data, rows of another length, a
+// constant response. Such data never reaches JAGS.
+bool KeepsDataFromJags(CheckKind kind);
+
+// The findings that keep the chosen columns and cases from JAGS: the first `shown` in the
+// checker's words, and how many there are in all (0: the data may go to JAGS).
+struct JagsDataCheck {
+    std::vector<std::string> shown;
+    std::int64_t total = 0;
+};
+Result<JagsDataCheck> CheckDataForJags(const std::string& path, std::int32_t variables,
+                                       std::int32_t cases, std::size_t shown = 5);
+
+// A value written into a JAGS data file exactly as the checker let it through, in the syntax
+// JAGS's data reader takes: no leading '+', and an exponent always signed ("1E5" becomes
+// "1E+5"). NA stays NA.
+std::string JagsNumber(std::string_view token);
+
+// The response of the first `cases` cases, read as the generators read the file (K tokens per
+// case, the first being the response): the value it takes in all of them, NA aside, when it
+// never changes; nothing when it changes, when no case has one, or when the file is short.
+// Stops at the first change, so that an ordinary file costs a few lines.
+Result<std::optional<std::string>> FindConstantResponse(const std::string& path, std::int32_t K,
+                                                        std::int32_t cases);
+
 // Reads path once, forward, in memory proportional to the chosen columns (not to the file), and
 // hands each shown finding to sink as soon as it is known; findings about the chosen cases as a
 // whole (constant columns, missing cases) come last. Only an unreadable file is an error.
 Result<CheckSummary> CheckDataFile(const std::string& path, const CheckOptions& options,
                                    const FindingSink& sink);
+
+// The findings in Spanish words, the same in zento-cli and the desktop.
+// One line without its line end: "línea 4, columna 2 («x1»): ...".
+std::string DescribeFinding(const CheckFinding& finding);
+// The summary's name of a kind, plural: "filas con un número de valores distinto de K".
+std::string_view KindTitle(CheckKind kind);
+// A token in «», whole up to 60 bytes, else its start and its length.
+std::string QuotedToken(std::string_view token);
+// "1 caso", "3 casos".
+std::string CountWords(std::int64_t n, std::string_view one, std::string_view many);
 
 } // namespace zento

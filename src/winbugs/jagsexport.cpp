@@ -337,8 +337,13 @@ std::vector<JagsFile> BuildJagsFiles(Link link, const ChosenTable& table,
     std::string data;
     for (const ListEntry& entry : ParseBugsList(parts.data))
         data += Assignment(entry.name, entry.value);
-    for (std::size_t c = 0; c < table.names.size() && c < table.columns.size(); ++c)
-        data += Assignment(table.names[c], Vector(table.columns[c]));
+    for (std::size_t c = 0; c < table.names.size() && c < table.columns.size(); ++c) {
+        std::vector<std::string> numbers;
+        numbers.reserve(table.columns[c].size());
+        for (const std::string& value : table.columns[c])
+            numbers.push_back(JagsNumber(value));
+        data += Assignment(table.names[c], Vector(numbers));
+    }
     files.push_back({"datos.R", std::move(data)});
 
     const std::int32_t chains = std::max(options.chains, 1);

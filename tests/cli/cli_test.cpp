@@ -56,6 +56,7 @@ struct Case {
     // exit 0: stdout; 1: the message; 2: a piece of the usage error; @FILE: stdout as
     // tests/data/FILE holds it, whatever the exit code
     std::string text;
+    std::string warning = {}; // exit 0: the advice on stderr, without "zento-cli: "
 };
 
 class CliTest : public ::testing::Test {
@@ -107,7 +108,8 @@ protected:
         if (c.exitCode == 0 || report) {
             EXPECT_FALSE(text.empty()) << label;
             EXPECT_TRUE(text == outcome.out) << label << outcome.out.substr(0, 200);
-            EXPECT_EQ("", outcome.err) << label;
+            EXPECT_EQ(c.warning.empty() ? "" : "zento-cli: " + c.warning + "\n", outcome.err)
+                << label;
         } else {
             EXPECT_EQ("", outcome.out) << label;
             if (c.exitCode == 1)
@@ -145,18 +147,26 @@ std::vector<Case> ContractCases() {
         const std::size_t code = line.find(" | "), text = line.find(" | ", code + 3);
         if (line.starts_with('#') || text == std::string::npos)
             continue;
+        const std::size_t warning = line.find(" | ", text + 3);
         Case c;
         std::istringstream args(line.substr(0, code));
         for (std::string arg; args >> arg;)
             c.args.push_back(arg);
         c.exitCode = std::stoi(line.substr(code + 3));
-        for (std::size_t i = text + 3; i < line.size(); ++i) {
-            const std::size_t escape = i + 1 < line.size() && line[i] == '\\'
-                                           ? std::string_view("trn").find(line[i + 1])
-                                           : std::string_view::npos;
-            c.text += escape == std::string_view::npos ? line[i] : "\t\r\n"[escape];
-            i += escape != std::string_view::npos;
-        }
+        const auto unescape = [&line](std::size_t from, std::size_t to) {
+            std::string field;
+            for (std::size_t i = from; i < std::min(to, line.size()); ++i) {
+                const std::size_t escape = i + 1 < line.size() && line[i] == '\\'
+                                               ? std::string_view("trn").find(line[i + 1])
+                                               : std::string_view::npos;
+                field += escape == std::string_view::npos ? line[i] : "\t\r\n"[escape];
+                i += escape != std::string_view::npos;
+            }
+            return field;
+        };
+        c.text = unescape(text + 3, warning);
+        if (warning != std::string::npos)
+            c.warning = unescape(warning + 3, line.size());
         cases.push_back(c);
     }
     return cases;
@@ -180,7 +190,9 @@ TEST_F(CliTest, TheContract) {
     cases.push_back({{"--help"}, 0, std::string(cli::HelpText())});
     cases.push_back({{"modelo", "standard", "d.txt", "--variables", kMin, "--casos", kMax},
                      0,
-                     Model(Link::SkewProbitStandard, {"y", {}}, INT32_MIN, INT32_MAX)});
+                     Model(Link::SkewProbitStandard, {"y", {}}, INT32_MIN, INT32_MAX),
+                     "aviso: el modelo declara 2147483647 casos y \"d.txt\" tiene 2 casos "
+                     "completos de 3 variables."});
     // What is not a data file is refused at once by every command, a FIFO without waiting.
     for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
              {"carpeta", "\"carpeta\" no es un archivo de datos: es una carpeta."},
@@ -206,18 +218,19 @@ TEST_F(CliTest, TheContract) {
     for (char& c : binary)
         c = static_cast<char>((state = state * 1103515245u + 12345u) >> 23);
     const std::string giant(8 << 20, 'g');
-    std::string header, row, high;
+    std::string header, row, other, high;
     for (int i = 0; i < 120000; ++i) {
         header += (i ? "\tv" : "v") + std::to_string(i);
         row += "1 ";
+        other += "0 ";
     }
     for (int c = 0x80; c <= 0xFF; ++c)
         high += static_cast<char>(c);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"binario.bin", binary},
         {"nul.txt", std::string("y\0a\tx\n1\t\0\n0\t\0\0\n", 15)},
-        {"gigante.txt", "y\t" + giant + "\n1\t2\n"},
-        {"ancho.txt", header + "\n" + row + "\n"},
+        {"gigante.txt", "y\t" + giant + "\n1\t2\n0\t3\n"},
+        {"ancho.txt", header + "\n" + row + "\n" + other + "\n"},
         {"utf8.txt", "a\xc3\xb1o\tpe\xc3\xb1"
                      "a\tx\xe2\x82\xac\n1\t2\t3\n0\t4\t5\n"},
         {"latin1.txt", "a\xf1o\tpe\xf1"
@@ -226,9 +239,9 @@ TEST_F(CliTest, TheContract) {
     };
     // Refused after more than a block of text: none of it reaches stdout.
     cases.push_back(
-        {{"datos", "gigante.txt", "--casos", "2"},
+        {{"datos", "gigante.txt", "--casos", "3"},
          1,
-         "El archivo \"gigante.txt\" tiene 1 caso completo de 2 variables; se pidieron 2 "
+         "El archivo \"gigante.txt\" tiene 2 casos completos de 2 variables; se pidieron 3 "
          "casos."});
     for (const auto& [name, bytes] : files) {
         dir.Write(name, bytes);

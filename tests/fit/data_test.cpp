@@ -11,7 +11,7 @@ namespace zento::fit {
 namespace {
 
 constexpr const char* kDump = "N <- 4\r\nk <- 3\r\ny <- c(0, 1, NA,\r\n  1)\r\n"
-                              "x1 <- c(1.5, -2e-1, NA, +3)\r\nx2<-c(.5,5.,0,1E2)\r\n";
+                              "x1 <- c(1.5, -2e-1, NA, +3)\r\nx2<-c(.5,5.,0,1E+2)\r\n";
 
 TEST(RDumpTest, ReadsScalarsVectorsAcrossLinesAndNA) {
     const auto dump = ParseRDump(kDump, "datos.R");

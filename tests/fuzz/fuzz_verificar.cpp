@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto summary = CheckDataFile(command.path, options, [&](const CheckFinding& finding) {
         FUZZ_CHECK(finding.token.empty() || known.count(finding.token) == 1);
         FUZZ_CHECK(finding.columnName.empty() || known.count(finding.columnName) == 1);
-        FUZZ_CHECK(!cli::DescribeFinding(finding).empty());
+        FUZZ_CHECK(!DescribeFinding(finding).empty());
         FUZZ_CHECK((++shown[{finding.kind, finding.column}] <= options.maxShown));
         ++counted[static_cast<std::size_t>(finding.kind)];
     });

@@ -2,6 +2,8 @@
 // zento-cli verificar, in tests/cli.
 #include "winbugs/datacheck.h"
 
+#include "datafile/headerseparator.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
@@ -54,6 +56,31 @@ TEST(DataCheckTest, TellsLegalBugsNamesAndTheModelsNodes) {
     EXPECT_EQ(20u, ModelNodeNames().size());
     for (std::string_view name : {"Beta", "betas", "K", "x"})
         EXPECT_FALSE(IsModelNodeName(name)) << name;
+}
+
+TEST(DataCheckTest, NumbersGoToJagsInASyntaxItReads) {
+    for (const auto& [token, written] :
+         std::vector<std::pair<std::string_view, std::string_view>>{{"1E5", "1E+5"},
+                                                                    {"+2.5e3", "2.5e+3"},
+                                                                    {"1.5E-3", "1.5E-3"},
+                                                                    {"-.5", "-.5"},
+                                                                    {"7", "7"},
+                                                                    {"NA", "NA"}})
+        EXPECT_EQ(written, JagsNumber(token)) << token;
+}
+
+TEST(DataCheckTest, HeadersWrittenForOtherSeparatorsAreTold) {
+    using S = HeaderSeparator;
+    for (const auto& [header, expected] : std::vector<std::pair<std::string_view, S>>{
+             {"low,age,lwt\n0,19,182\n", S::Comma},
+             {"low;age;lwt\r\n0;19,5;182", S::Semicolon},
+             {"a;b,c", S::Semicolon}, // a tie: semicolons, whose files use decimal commas
+             {"y\tx,1\n", S::Tab},    // a comma inside a tab-separated name
+             {"y x\n1,2\n", S::Tab},  // commas only below the header
+             {"y\n", S::Tab},
+             {std::string_view("a,\0b", 4), S::Tab}, // not a text at all
+         })
+        EXPECT_EQ(expected, GuessHeaderSeparator(header)) << header;
 }
 
 } // namespace
