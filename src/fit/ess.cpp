@@ -13,7 +13,9 @@ namespace zento::fit {
 
 namespace {
 
-// In place, size a power of 2, with the twiddle factors e^(-2 pi i k / n) for k < n / 2.
+// In place, size a power of 2, with the twiddle factors e^(-2 pi i k / n) for k < n / 2. Each
+// twiddle is taken once per stage for all the blocks it serves, and multiplied out by hand
+// (std::complex's product checks for infinities on every call).
 void Fft(std::vector<std::complex<double>>& a, const std::vector<std::complex<double>>& twiddle,
          bool inverse) {
     const std::size_t n = a.size();
@@ -25,19 +27,31 @@ void Fft(std::vector<std::complex<double>>& a, const std::vector<std::complex<do
         if (i < j)
             std::swap(a[i], a[j]);
     }
+    auto* data = reinterpret_cast<double*>(a.data()); // re, im pairs, as std::complex lays them
+    const double sign = inverse ? -1 : 1;
     for (std::size_t length = 2; length <= n; length <<= 1) {
+        const std::size_t half = length / 2;
         const std::size_t stride = n / length;
-        for (std::size_t i = 0; i < n; i += length) {
-            for (std::size_t j = 0; j < length / 2; ++j) {
-                const std::complex<double> w =
-                    inverse ? std::conj(twiddle[j * stride]) : twiddle[j * stride];
-                const std::complex<double> u = a[i + j];
-                const std::complex<double> v = a[i + j + length / 2] * w;
-                a[i + j] = u + v;
-                a[i + j + length / 2] = u - v;
+        for (std::size_t j = 0; j < half; ++j) {
+            const double wr = twiddle[j * stride].real();
+            const double wi = sign * twiddle[j * stride].imag();
+            for (std::size_t i = j; i < n; i += length) {
+                double* u = data + 2 * i;
+                double* v = data + 2 * (i + half);
+                const double tr = v[0] * wr - v[1] * wi;
+                const double ti = v[0] * wi + v[1] * wr;
+                v[0] = u[0] - tr;
+                v[1] = u[1] - ti;
+                u[0] += tr;
+                u[1] += ti;
             }
         }
     }
+}
+
+// std::norm goes through std::abs, a hypot, to stay finite where this never overflows.
+double SquaredModulus(std::complex<double> z) {
+    return z.real() * z.real() + z.imag() * z.imag();
 }
 
 // sum_i y[i] y[i + lag], in four running sums so that the products overlap.
@@ -87,7 +101,9 @@ public:
 
     double operator()(std::size_t lag) {
         while (m_means.size() <= lag) {
-            if (m_means.size() == kDirectLags) {
+            // A chain this sticky will need more lags than are worth summing one by one.
+            const bool sticky = m_means.size() == 2 && m_means[1] > 0.9 * m_means[0];
+            if (m_means.size() == kDirectLags || sticky) {
                 AllByTransform();
                 break;
             }
@@ -102,7 +118,7 @@ public:
 
 private:
     // About where the lags summed one by one start to cost more than the transform.
-    static constexpr std::size_t kDirectLags = 96;
+    static constexpr std::size_t kDirectLags = 32;
 
     double Scaled(double sumOverChains) const {
         return sumOverChains / static_cast<double>(m_n) * m_factor /
@@ -116,22 +132,24 @@ private:
         std::size_t size = 1;
         while (size < 2 * m_n)
             size <<= 1;
+        // Each twiddle from the one before, taken afresh every 32 so that rounding cannot
+        // build up.
         std::vector<std::complex<double>> twiddle(size / 2);
+        const double angle = -2 * std::numbers::pi / static_cast<double>(size);
+        const std::complex<double> step = std::polar(1.0, angle);
         for (std::size_t k = 0; k < size / 2; ++k)
-            twiddle[k] = std::polar(1.0, -2 * std::numbers::pi * static_cast<double>(k) /
-                                             static_cast<double>(size));
+            twiddle[k] = k % 32 == 0 ? std::polar(1.0, angle * static_cast<double>(k))
+                                     : twiddle[k - 1] * step;
         std::vector<std::complex<double>> a(size), power(size);
         for (std::size_t c = 0; c < m_centered.size(); c += 2) {
             std::fill(a.begin(), a.end(), 0.0);
             for (std::size_t i = 0; i < m_n; ++i)
                 a[i] = {m_centered[c][i], c + 1 < m_centered.size() ? m_centered[c + 1][i] : 0};
             Fft(a, twiddle, false);
-            for (std::size_t k = 0; k < size; ++k) {
-                // A_k = (Z_k + conj(Z_(n-k))) / 2, B_k = (Z_k - conj(Z_(n-k))) / 2i
-                const std::complex<double> z = a[k];
-                const std::complex<double> mirror = std::conj(a[(size - k) % size]);
-                power[k] += (std::norm(z + mirror) + std::norm(z - mirror)) / 4;
-            }
+            // With A_k = (Z_k + conj(Z_(n-k))) / 2 and B_k = (Z_k - conj(Z_(n-k))) / 2i,
+            // |A_k|^2 + |B_k|^2 = (|Z_k|^2 + |Z_(n-k)|^2) / 2.
+            for (std::size_t k = 0; k < size; ++k)
+                power[k] += (SquaredModulus(a[k]) + SquaredModulus(a[k == 0 ? 0 : size - k])) / 2;
         }
         Fft(power, twiddle, true);
         std::vector<double> sums(m_n);
