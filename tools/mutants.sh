@@ -36,7 +36,7 @@ mutate() {
     found=$(ORIGINAL="$original" awk '$0 == ENVIRON["ORIGINAL"] { n++ } END { print n + 0 }' \
         "$file" 2>/dev/null || echo 0)
     if [ "$found" != 1 ]; then
-        echo "CADUCADA ($found veces)  $label"
+        printf 'CADUCADA (%s veces)  %s\n' "$found" "$label"
         stale="$stale
   $label"
         file=""
@@ -48,7 +48,7 @@ mutate() {
         '$0 == ENVIRON["ORIGINAL"] { print ENVIRON["REPLACEMENT"]; next } { print }' \
         "$backup" >"$file"
     if ! cmake --build "$build" >/dev/null 2>&1; then
-        echo "NO COMPILA  $label"
+        printf 'NO COMPILA  %s\n' "$label"
         broken="$broken
   $label"
     else
@@ -60,13 +60,13 @@ mutate() {
         # shellcheck disable=SC2086 # select is an option and its regex
         if QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" -j2 -LE lento $select \
             --stop-on-failure >"$build/mutante.log" 2>&1; then
-            echo "SOBREVIVE  $label"
+            printf 'SOBREVIVE  %s\n' "$label"
             survived="$survived
   $label"
         else
             by=$(grep -m1 -E '\*\*\*Failed|\*\*\*Exception|\*\*\*Timeout' "$build/mutante.log" |
                 sed 's/.*Test *#[0-9]*: //; s/ *\.\.\.*.*//')
-            echo "muerta por $by  $label"
+            printf 'muerta por %s  %s\n' "$by" "$label"
             killed=$((killed + 1))
         fi
     fi
@@ -98,7 +98,7 @@ rm -f "$backup"
 cmake --build "$build" >/dev/null
 
 echo "== $killed muertas"
-[ -n "$survived" ] && echo "Sobreviven:$survived"
-[ -n "$stale" ] && echo "Caducadas (la línea ya no está, o está más de una vez):$stale"
-[ -n "$broken" ] && echo "No compilan:$broken"
+[ -n "$survived" ] && printf 'Sobreviven:%s\n' "$survived"
+[ -n "$stale" ] && printf 'Caducadas (la línea ya no está, o está más de una vez):%s\n' "$stale"
+[ -n "$broken" ] && printf 'No compilan:%s\n' "$broken"
 [ -z "$survived$stale$broken" ]

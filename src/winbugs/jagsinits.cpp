@@ -90,7 +90,7 @@ double ChainOffset(std::int32_t chain) {
 
 // An extra parameter moved by u steps: a positive one by factors of 2, one in (-1, 1) by
 // atanh(0.5) on the atanh scale.
-double MovedExtra(const ExtraParameter& extra, double u) {
+double MovedExtra(const ExtraParameterInfo& extra, double u) {
     const double start = BugsNumber(extra.start).value_or(0);
     if (extra.range == ParameterRange::Positive)
         return start * std::exp2(u);

@@ -50,10 +50,10 @@ constexpr std::string_view kNormalPrecision = "         zs[i]~dnorm(muz[i],precz
 constexpr std::string_view kLambda = "  lambda<-delta/sqrt(1-pow(delta,2))\r\n";
 constexpr std::string_view kSigma = "  sigma<-1/sqrt(1-pow(delta,2))\r\n";
 
-constexpr ExtraParameter kLambdaParameter{"lambda", " lambda ~dgamma(1,1)\r\n", "0.5",
-                                          ParameterRange::Positive};
-constexpr ExtraParameter kDeltaParameter{"delta", "  delta ~ dunif(-1,1)\r\n", "0.5",
-                                         ParameterRange::MinusOneToOne};
+constexpr ExtraParameterInfo kLambdaParameter{"lambda", " lambda ~dgamma(1,1)\r\n", "0.5",
+                                              ParameterRange::Positive};
+constexpr ExtraParameterInfo kDeltaParameter{"delta", "  delta ~ dunif(-1,1)\r\n", "0.5",
+                                             ParameterRange::MinusOneToOne};
 
 // Rows, in menu order.
 constexpr std::array<LinkInfo, 9> kLinks{{

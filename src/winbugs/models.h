@@ -89,7 +89,7 @@ enum class LinkGroup { Symmetric, Asymmetric, SkewProbit };
 // How far an extra parameter may range, which says how to move its start for further chains.
 enum class ParameterRange { Positive, MinusOneToOne };
 
-struct ExtraParameter {
+struct ExtraParameterInfo {
     std::string_view name;  // "lambda" or "delta"
     std::string_view prior; // its prior line in the model block, line end included
     std::string_view start; // its value in the Inits list
@@ -124,10 +124,10 @@ struct LinkInfo {
     std::string_view location = {};
     std::string_view latent = {};
     std::array<std::string_view, 2> derived = {};
-    std::array<std::string_view, 4> nodes = {}; // what the link's own fragments define, besides
-                                                // its layout's nodes and its extra parameter
-    std::string_view countName;                 // the case count in the loop and the Data list
-    std::optional<ExtraParameter> extra = {};   // none for Logit, Probit and Cloglog
+    std::array<std::string_view, 4> nodes = {};   // what the link's own fragments define, besides
+                                                  // its layout's nodes and its extra parameter
+    std::string_view countName;                   // the case count in the loop and the Data list
+    std::optional<ExtraParameterInfo> extra = {}; // none for Logit, Probit and Cloglog
     ModelBuilder build; // the whole text: JoinWinBugsText of BuildModelParts
     LinkProbability probability;
 };
