@@ -1,12 +1,12 @@
-// Token reading over sources that cut the bytes anywhere, read errors, progress, and a counted file
-// read again through the same open file. The line reader and the counts are held to the
-// reference by the tokens fuzz target; the line reader's tabs also by verificar's reports.
+// Read errors, progress, and a counted file read again through the same open file. Every way of
+// reading, wherever the chunks end, the line reader and the counts are held to the reference by
+// the tokens fuzz target over its corpus (random tables among them); the line reader's tabs also
+// by verificar's reports.
 #include "datafile/datafilereader.h"
 #include "datafile/linereader.h"
 #include "datafile/scandatafile.h"
 #include "datafile/tokentally.h"
 
-#include "common/reference.h"
 #include "common/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -14,28 +14,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace zento {
 namespace {
-
-using testing::CheckReaderMix;
-
-TEST(DataFileReaderTest, EveryWayOfReadingGivesTheTokensWhereverTheChunksEnd) {
-    // The edge cases of the format are in the tokens fuzz target's corpus, run the same way.
-    std::minstd_rand random(11);
-    for (int round = 0; round < 100; ++round) {
-        const std::string bytes = testing::RandomTable(random, 1 + random() % 7, random() % 40);
-        for (std::size_t chunk : {1, 2, 3, 16, 63, 64, 65, 200, 4096}) {
-            for (std::size_t read : {std::size_t{1}, std::size_t{5}, SIZE_MAX})
-                EXPECT_EQ("", CheckReaderMix(bytes, chunk, read, 0)) << chunk << " " << read;
-            EXPECT_EQ("", CheckReaderMix(bytes, chunk, 1 + random() % 300, random()))
-                << "«" << bytes << "» chunk " << chunk;
-        }
-    }
-}
 
 // Fails after handing out some bytes, as a disk error would.
 class FailingSource final : public ByteSource {

@@ -13,32 +13,24 @@ namespace {
 
 TEST(ScanCountsTest, CountsBeyondThirtyTwoBitsAreRefused) {
     constexpr std::uint64_t kMax = INT32_MAX;
-    struct Case {
-        std::uint64_t tabs, tokens;
-        std::int32_t K, N; // K 0: refused
-    };
-    for (const Case& c : std::vector<Case>{
-             {0, 0, 1, -1},
-             {0, kMax + 1, 1, INT32_MAX}, // N = 2^31 - 1 exactly
-             {0, kMax + 2, 0, 0},         // N = 2^31
-             {1, 2 * (kMax + 1), 2, INT32_MAX},
-             {1, 2 * (kMax + 1) + 2, 0, 0},
-             {kMax - 1, 3 * kMax, INT32_MAX, 2}, // K = 2^31 - 1
-             {kMax, 0, 0, 0},                    // K = 2^31
-             {UINT64_MAX, UINT64_MAX, 0, 0},
-             {0, UINT64_MAX, 0, 0},
-         }) {
+    // First-line tabs, tokens, then K and N, or K 0 for a refusal (CountTooLarge).
+    const std::uint64_t cases[][4] = {{0, 0, 1, std::uint64_t(-1)},
+                                      {0, kMax + 1, 1, kMax} /* N = 2^31 - 1 */,
+                                      {0, kMax + 2, 0, 0} /* N = 2^31 */,
+                                      {1, 2 * (kMax + 1), 2, kMax},
+                                      {1, 2 * (kMax + 1) + 2, 0, 0},
+                                      {kMax - 1, 3 * kMax, kMax, 2} /* K = 2^31 - 1 */,
+                                      {kMax, 0, 0, 0} /* K = 2^31 */,
+                                      {UINT64_MAX, UINT64_MAX, 0, 0},
+                                      {0, UINT64_MAX, 0, 0}};
+    for (const auto& [tabs, tokens, k, n] : cases) {
         TokenTally tally;
-        tally.firstLineTabs = c.tabs;
-        tally.tokens = c.tokens;
+        tally.firstLineTabs = tabs;
+        tally.tokens = tokens;
         auto counts = CountsFromTally(tally, "big.txt");
-        ASSERT_EQ(c.K != 0, counts.ok()) << c.tabs << " " << c.tokens;
-        if (counts) {
-            EXPECT_EQ(c.K, counts->K);
-            EXPECT_EQ(c.N, counts->N);
-        } else {
-            EXPECT_EQ(DataErrorKind::CountTooLarge, counts.error().kind);
-        }
+        ASSERT_EQ(k != 0, counts.ok()) << tabs << " " << tokens;
+        EXPECT_TRUE(counts ? counts->K == std::int64_t(k) && counts->N == std::int32_t(n)
+                           : counts.error().kind == DataErrorKind::CountTooLarge);
     }
 }
 

@@ -53,15 +53,13 @@ TEST(DataCheckTest, ReservedNamesAreTheNodesTheNineTextsWrite) {
     selection.chosenVariables = 2;
     for (const LinkInfo& link : Links()) {
         const std::string text = link.build({"y0", {"x0"}}, selection);
-        const auto isName = [&](std::size_t i) { return i < text.size() && std::isalnum(text[i]); };
         for (std::size_t i = 0, end; i < text.size(); i = end + 1) {
-            for (end = i; isName(end);)
+            for (end = i; end < text.size() && std::isalnum(text[end]);)
                 ++end;
             const std::string name = text.substr(i, end - i);
-            // Not a number's digits or exponent, nor a function.
-            if (!name.empty() && std::isalpha(name[0]) && (i == 0 || text[i - 1] != '.') &&
-                text[end] != '(' && !notNodes.contains(name) &&
-                !(i > 0 && std::isdigit(text[i - 1])))
+            // Not a number's digits or exponent (after a digit), nor a function.
+            if (!name.empty() && std::isalpha(name[0]) && !(i > 0 && std::isdigit(text[i - 1])) &&
+                text[end] != '(' && !notNodes.contains(name))
                 written.insert(name);
         }
     }

@@ -38,14 +38,10 @@ TEST(RectangularDataTest, LargeFilesMatchTheReferenceInEveryWayOfWriting) {
         const auto tokens = testing::ReferenceTokens(bytes);
         const auto k = static_cast<std::int32_t>(testing::ReferenceFirstLineTabs(bytes) + 1);
         const auto n = static_cast<std::int32_t>(tokens.size() / k - 1);
-        for (auto [v, m] : std::vector<std::pair<std::int32_t, std::int32_t>>{{k, n},
-                                                                              {k, n / 3},
-                                                                              {4, n},
-                                                                              {1, 777},
-                                                                              {0, 50},
-                                                                              {-2, 40},
-                                                                              {k + 2, n - 3000},
-                                                                              {k, n + 1}}) {
+        // V and M: all, a third, fewer and more columns, none, negative, and one case too many.
+        const std::int32_t counts[][2] = {{k, n},   {k, n / 3},        {4, n},    {1, 777}, {0, 50},
+                                          {-2, 40}, {k + 2, n - 3000}, {k, n + 1}};
+        for (const auto [v, m] : counts) {
             const DataSelection selection = Selection(path, k, v, m);
             const auto expected = testing::ReferenceRectangular(tokens, k, v, m);
             auto text = BuildRectangularData(selection);
