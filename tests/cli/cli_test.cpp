@@ -47,7 +47,8 @@ struct Outcome {
 struct Case {
     std::vector<std::string> args;
     int exitCode = 0;
-    std::string text, warning;
+    std::string text;
+    std::string warning = {};
 };
 
 std::vector<Case> ContractCases() {
