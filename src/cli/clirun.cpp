@@ -28,11 +28,13 @@ namespace {
 // writer's own refusal, or what the sink could not do, is the error; a replaced file is renamed
 // into place only when the whole text went through.
 int Emit(Target target, const Command& command, std::FILE* out, std::FILE* err,
-         const std::function<Status(const TextSink&)>& write) {
+         const std::function<Status(const TextSink&)>& write, std::uint64_t expected = 0) {
     auto sink = OpenSink(target, command.output, out);
     if (!sink)
         return Refuse(err, sink.error());
     Sink& to = **sink;
+    if (expected > 0)
+        to.Expect(expected);
     const Status written = write([&to](std::string_view piece) { return to.Write(piece); });
     if (!written) {
         const DataError& error = written.error();
@@ -141,15 +143,21 @@ int Datos(const Command& command, std::FILE* out, std::FILE* err) {
     if (!plan)
         return Refuse(err, plan.error());
     DataSelection& selection = plan->selection;
+    // Each value and its separator become the value and a tab, and each line gains a tab and a
+    // CR, so the text is the file's size and a little more.
+    const std::uint64_t expected = plan->file->size() + plan->file->size() / 16;
     DataFileReader reader(std::move(plan->file), command.path);
-    const int status = Emit(target, command, out, err, [&](const TextSink& sink) -> Status {
-        auto cases = WriteRectangularData(reader, selection, plan->cases, sink);
-        if (!cases)
-            return cases.error();
-        if (plan->cases == CaseCount::UntilEnd)
-            selection.N = selection.chosenCases = static_cast<std::int32_t>(*cases);
-        return Done{};
-    });
+    const int status = Emit(
+        target, command, out, err,
+        [&](const TextSink& sink) -> Status {
+            auto cases = WriteRectangularData(reader, selection, plan->cases, sink);
+            if (!cases)
+                return cases.error();
+            if (plan->cases == CaseCount::UntilEnd)
+                selection.N = selection.chosenCases = static_cast<std::int32_t>(*cases);
+            return Done{};
+        },
+        expected);
     if (status == kExitOk && selection.chosenVariables >= 1)
         WarnAboutChosenCases(command, selection, err);
     return status;

@@ -8,6 +8,7 @@
 
 #if defined(__linux__)
 #include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace zento::cli {
@@ -176,6 +177,19 @@ bool ReplacedFile::Write(std::string_view piece) {
     return true;
 }
 
+void ReplacedFile::Expect(std::uint64_t bytes) {
+#if defined(__linux__)
+    // Not for a file that replaces another: left to delayed allocation, its data reach the disk
+    // before the rename does, so that a crash cannot leave it empty; room set aside would be
+    // read as zeros after a crash instead.
+    if (!m_replacesAFile && m_written == 0 &&
+        fallocate(fileno(m_file.get()), 0, 0, static_cast<off_t>(bytes)) == 0)
+        m_reserved = bytes;
+#else
+    (void)bytes;
+#endif
+}
+
 DataError ReplacedFile::error() const {
     return WriteError(m_label, m_systemError);
 }
@@ -184,7 +198,11 @@ Status ReplacedFile::Close() {
     if (!m_file)
         return Done{};
     errno = 0;
-    const bool flushed = std::fflush(m_file.get()) == 0;
+    bool flushed = std::fflush(m_file.get()) == 0;
+#if defined(__linux__)
+    if (flushed && m_reserved > m_written)
+        flushed = ftruncate(fileno(m_file.get()), static_cast<off_t>(m_written)) == 0;
+#endif
     const bool closed = std::fclose(m_file.release()) == 0;
     if (!flushed || !closed)
         return WriteError(m_label, LastError());

@@ -34,6 +34,8 @@ public:
     // WriteFailed with the errno of the failed write. Standard output's name no file: their
     // path is empty.
     virtual DataError error() const = 0;
+    // About how many bytes the text will have, before the first Write.
+    virtual void Expect(std::uint64_t /*bytes*/) {}
 };
 
 // The sink for target: out itself, the device opened for writing, or a new temporary file
@@ -53,6 +55,9 @@ public:
     bool Write(std::string_view piece) override;
     Status Finish() override;
     DataError error() const override;
+    // A new file sets that much room aside at once, which the file system then need not find
+    // page by page; what is left unwritten is given back when the file is closed.
+    void Expect(std::uint64_t bytes) override;
     // Flushes and closes the temporary file; then Replace renames it over the target.
     Status Close();
     Status Replace();
@@ -70,6 +75,7 @@ private:
     int m_systemError = 0;
     std::uint64_t m_written = 0;
     std::uint64_t m_handedToDisk = 0;
+    std::uint64_t m_reserved = 0;
 };
 
 // Closes every file, then renames each over its target: when one fails nothing is renamed yet;

@@ -267,6 +267,10 @@ TEST_F(CliTest, SalidaFollowsLinksWritesPipesInPlaceAndReportsWhatFails) {
     EXPECT_EQ(0, Run({"datos", "d.txt", "--salida=enlace.txt"}).exitCode);
     EXPECT_TRUE(fs::is_symlink(dir.path() / "enlace.txt"));
     EXPECT_EQ(kAll, ReadFile(dir.File("real.txt")));
+    // A new file gets the room the text may take, and then exactly the text.
+    EXPECT_EQ(0, Run({"datos", "d.txt", "--variables", "1", "--salida", "nuevo.txt"}).exitCode);
+    EXPECT_EQ("y[]\t\r\n1\t\r\n0\t\r\nEND\r\n", ReadFile(dir.File("nuevo.txt")));
+    fs::remove(dir.path() / "nuevo.txt");
     // The data file itself as the target: read completely before it is replaced.
     EXPECT_EQ(0, Run({"datos", "d.txt", "--variables", "1", "--salida", "d.txt"}).exitCode);
     EXPECT_EQ("y[]\t\r\n1\t\r\n0\t\r\nEND\r\n", ReadFile(dir.File("d.txt")));
