@@ -1,7 +1,8 @@
 # Entry points: `make run` starts ZENTO, `make test` runs every test, `make bench` times the
 # command-line tool and the edit view on large generated files, `make fuzz` runs the fuzz targets
-# (FUZZ_SECONDS each) and `make test-sanitize` runs every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer. All install what is missing.
+# (FUZZ_SECONDS each), `make test-sanitize` runs every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and `make test-windows` cross-builds the core, zento-cli and their
+# tests for Windows and runs them under Wine. All install what is missing.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
@@ -10,8 +11,9 @@ CTEST_FLAGS ?=
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-asan
+WINDOWS_DIR ?= build-windows
 
-.PHONY: all deps configure build test run bench clean fuzz test-sanitize
+.PHONY: all deps configure build test run bench clean fuzz test-sanitize test-windows
 
 all: build
 
@@ -61,5 +63,9 @@ test-sanitize:
 	. tools/sanitizers.env && QT_QPA_PLATFORM=offscreen \
 	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
+# MinGW-w64 and Wine, in a Wine prefix of the build's own; no display needed.
+test-windows:
+	tools/test-windows.sh $(WINDOWS_DIR) $(CTEST_FLAGS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)

@@ -3,6 +3,7 @@
 #include "cli/cliargs.h"
 #include "winbugs/models.h"
 
+#include "common/process.h"
 #include "common/reference.h"
 #include "common/tempdir.h"
 
@@ -10,33 +11,23 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace zento {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Needs;
 using testing::ReadFile;
+using testing::Unsupported;
 
 const std::string kExample = "y\tx1\tx2\r\n1\t0.5\t2\r\n0\t1.5\t3\r\n";
 const std::string kAll = "y[]\tx1[]\tx2[]\t\r\n1\t0.5\t2\t\r\n0\t1.5\t3\t\r\nEND\r\n";
 const std::string kMin = "-2147483648", kMax = "2147483647";
-
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 std::string Model(Link link, ModelNames names, std::int32_t k, std::int32_t n) {
     DataSelection selection;
@@ -65,24 +56,36 @@ protected:
         dir.Write("d.txt", kExample);
         dir.Write("vacio.txt", "");
         fs::create_directory(dir.path() / "carpeta");
-        ASSERT_EQ(0, mkfifo(dir.File("tubo").c_str(), 0600));
     }
 
-    // In the scratch directory; stdout goes to redirect when one is given, and shellPrefix runs
-    // first in the same shell. timeout turns a hang into a failure.
+    // In the scratch directory; stdout goes to redirect (in that directory) when one is given,
+    // and the files written may be limited in size. A hang fails.
     Outcome Run(const std::vector<std::string>& args, const std::string& redirect = "",
-                const std::string& shellPrefix = "") {
-        std::string command = "cd " + Quoted(dir.path().string()) + " && " + shellPrefix +
-                              "timeout 20 " + Quoted(ZENTO_CLI_PATH);
-        for (const std::string& arg : args)
-            command += " " + Quoted(arg);
-        const std::string out = dir.File(".out"), err = dir.File(".err");
-        command += " > " + (redirect.empty() ? Quoted(out) : redirect) + " 2> " + Quoted(err);
-        const int status = std::system(command.c_str());
-        Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+                std::optional<std::uint64_t> fileSizeLimit = {}) {
+        const fs::path out = dir.path() / ".out", err = dir.path() / ".err";
+        const int status = testing::RunProgram({ZENTO_CLI_PATH, args, dir.path(),
+                                                redirect.empty() ? out : dir.path() / redirect, err,
+                                                fileSizeLimit});
+        Outcome outcome{status, ReadFile(out.string()), ReadFile(err.string())};
         fs::remove(out);
         fs::remove(err);
         return outcome;
+    }
+
+    // Every command that reads a data file refuses path at once with message.
+    void ExpectRefusedByEveryCommand(const std::string& path, const std::string& message) {
+        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+                 {"escanear"},
+                 {"datos"},
+                 {"datos", "--variables", "1", "--casos", "1"},
+                 {"modelo", "bbb"},
+                 {"modelo", "logit", "--variables", "1", "--casos", "1"},
+                 {"verificar"},
+                 {"jags", "logit", "--directorio", "j"}}) {
+            args.push_back(path);
+            Expect({args, 1, message});
+        }
+        EXPECT_FALSE(fs::exists(dir.path() / "j"));
     }
 
     std::vector<std::string> Listing(const std::string& sub = "") {
@@ -193,24 +196,6 @@ TEST_F(CliTest, TheContract) {
                      Model(Link::SkewProbitStandard, {"y", {}}, INT32_MIN, INT32_MAX),
                      "aviso: el modelo declara 2147483647 casos y \"d.txt\" tiene 2 casos "
                      "completos de 3 variables."});
-    // What is not a data file is refused at once by every command, a FIFO without waiting.
-    for (const auto& [path, message] : std::vector<std::pair<std::string, std::string>>{
-             {"carpeta", "\"carpeta\" no es un archivo de datos: es una carpeta."},
-             {"falta.txt", "No se puede leer el archivo \"falta.txt\": no existe."},
-             {"tubo", "\"tubo\" no es un archivo de datos: no es un archivo normal."},
-             {"/dev/null", "\"/dev/null\" no es un archivo de datos: no es un archivo normal."}}) {
-        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-                 {"escanear"},
-                 {"datos"},
-                 {"datos", "--variables", "1", "--casos", "1"},
-                 {"modelo", "bbb"},
-                 {"modelo", "logit", "--variables", "1", "--casos", "1"},
-                 {"verificar"},
-                 {"jags", "logit", "--directorio", "j"}}) {
-            args.push_back(path);
-            cases.push_back({args, 1, message});
-        }
-    }
     // Pseudo-random bytes, NUL bytes, an 8 MiB name, a header of 120000 names, and names in
     // UTF-8, in Latin-1 and with every byte from 0x80 to 0xFF.
     std::string binary(64 << 10, '\0');
@@ -228,7 +213,7 @@ TEST_F(CliTest, TheContract) {
         high += static_cast<char>(c);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"binario.bin", binary},
-        {"nul.txt", std::string("y\0a\tx\n1\t\0\n0\t\0\0\n", 15)},
+        {"ceros.txt", std::string("y\0a\tx\n1\t\0\n0\t\0\0\n", 15)},
         {"gigante.txt", "y\t" + giant + "\n1\t2\n0\t3\n"},
         {"ancho.txt", header + "\n" + row + "\n" + other + "\n"},
         {"utf8.txt", "a\xc3\xb1o\tpe\xc3\xb1"
@@ -261,6 +246,30 @@ TEST_F(CliTest, TheContract) {
     for (const Case& c : cases)
         Expect(c);
     EXPECT_FALSE(fs::exists(dir.path() / "j"));
+}
+
+TEST_F(CliTest, AFolderOrAMissingFileIsNoDataFile) {
+    ExpectRefusedByEveryCommand("carpeta",
+                                "\"carpeta\" no es un archivo de datos: es una carpeta.");
+    ExpectRefusedByEveryCommand("falta.txt",
+                                "No se puede leer el archivo \"falta.txt\": no existe.");
+}
+
+// Refused without waiting for a writer.
+TEST_F(CliTest, APipeIsNoDataFile) {
+    if (const char* why = Unsupported(Needs::NamedPipes))
+        GTEST_SKIP() << why;
+    const testing::NamedPipe pipe(dir.path() / "tubo");
+    ASSERT_TRUE(pipe.ok());
+    ExpectRefusedByEveryCommand("tubo",
+                                "\"tubo\" no es un archivo de datos: no es un archivo normal.");
+}
+
+TEST_F(CliTest, ADeviceIsNoDataFile) {
+    if (const char* why = Unsupported(Needs::DeviceFiles))
+        GTEST_SKIP() << why;
+    ExpectRefusedByEveryCommand(
+        "/dev/null", "\"/dev/null\" no es un archivo de datos: no es un archivo normal.");
 }
 
 TEST_F(CliTest, JagsWritesEveryFileOrLeavesTheDirectoryAsItWas) {
@@ -306,35 +315,26 @@ TEST_F(CliTest, JagsWritesEveryFileOrLeavesTheDirectoryAsItWas) {
     }
     EXPECT_EQ("anterior", ReadFile(kept));
     EXPECT_FALSE(fs::exists(dir.path() / "otro"));
-    // Past a file size limit the files cannot all be written: none is, and the directory made
-    // for them goes too.
-    const Outcome full = Run({"jags", "logit", std::string(ZENTO_EXAMPLES_DIR) + "/birthwt.txt",
-                              "--directorio", "lleno"},
-                             "", "ulimit -f 2 && ");
-    EXPECT_EQ(
-        "zento-cli: No se puede escribir el archivo \"lleno/datos.R\": el archivo es demasiado "
-        "grande.\n",
-        full.err);
-    EXPECT_FALSE(fs::exists(dir.path() / "lleno"));
     // Written again over the old files, nothing else is left behind.
     expectGolden("logit", "2", "modelo.bug, datos.R, inits1.R, inits2.R, ejecutar.cmd");
 }
 
-TEST_F(CliTest, SalidaFollowsLinksWritesPipesInPlaceAndReportsWhatFails) {
+TEST_F(CliTest, SalidaFollowsLinks) {
+    if (const char* why = Unsupported(Needs::SymbolicLinks))
+        GTEST_SKIP() << why;
     fs::create_symlink("real.txt", dir.path() / "enlace.txt");
     dir.Write("real.txt", "antes");
     EXPECT_EQ(0, Run({"datos", "d.txt", "--salida=enlace.txt"}).exitCode);
     EXPECT_TRUE(fs::is_symlink(dir.path() / "enlace.txt"));
     EXPECT_EQ(kAll, ReadFile(dir.File("real.txt")));
-    // The data file itself as the target: read completely before it is replaced.
-    EXPECT_EQ(0, Run({"datos", "d.txt", "--variables", "1", "--salida", "d.txt"}).exitCode);
-    EXPECT_EQ("y[]\t\r\n1\t\r\n0\t\r\nEND\r\n", ReadFile(dir.File("d.txt")));
-    dir.Write("d.txt", kExample);
+}
 
-    // A pipe is written in place, and a refusal known before writing sends nothing to it. Held
-    // open both ways without blocking, so that the writer never waits and the test can look.
-    const int fd = open(dir.File("tubo").c_str(), O_RDWR | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
+// A pipe is written in place, and a refusal known before writing sends nothing to it.
+TEST_F(CliTest, SalidaIntoAPipeGetsTheWholeTextOrNothing) {
+    if (const char* why = Unsupported(Needs::NamedPipes))
+        GTEST_SKIP() << why;
+    testing::NamedPipe pipe(dir.path() / "tubo");
+    ASSERT_TRUE(pipe.ok());
     for (const auto& [args, expected] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"datos", "d.txt"}, kAll},
@@ -347,15 +347,15 @@ TEST_F(CliTest, SalidaFollowsLinksWritesPipesInPlaceAndReportsWhatFails) {
         std::vector<std::string> toPipe = args;
         toPipe.insert(toPipe.end(), {"--salida", "tubo"});
         EXPECT_EQ(expected.empty() ? 1 : 0, Run(toPipe).exitCode) << args.back();
-        std::string received(1 << 16, '\0');
-        received.resize(static_cast<std::size_t>(
-            std::max<ssize_t>(read(fd, received.data(), received.size()), 0)));
-        EXPECT_EQ(expected, received) << args.back();
-        struct stat info {};
-        ASSERT_EQ(0, stat(dir.File("tubo").c_str(), &info));
-        EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced";
+        EXPECT_EQ(expected, pipe.Drain()) << args.back();
+        EXPECT_TRUE(fs::is_fifo(dir.path() / "tubo")) << "the pipe was replaced";
     }
-    close(fd);
+}
+
+TEST_F(CliTest, SalidaReportsWhatFails) {
+    // The data file itself as the target: read completely before it is replaced.
+    EXPECT_EQ(0, Run({"datos", "d.txt", "--variables", "1", "--salida", "d.txt"}).exitCode);
+    EXPECT_EQ("y[]\t\r\n1\t\r\n0\t\r\nEND\r\n", ReadFile(dir.File("d.txt")));
 
     const Outcome noFolder = Run({"datos", "d.txt", "--salida", "no/hay/tal.txt"});
     EXPECT_EQ("zento-cli: No se puede escribir el archivo \"no/hay/tal.txt\": no existe.\n",
@@ -363,20 +363,29 @@ TEST_F(CliTest, SalidaFollowsLinksWritesPipesInPlaceAndReportsWhatFails) {
     const Outcome folder = Run({"modelo", "logit", "d.txt", "--salida", "carpeta"});
     EXPECT_EQ("zento-cli: No se puede escribir el archivo \"carpeta\": es una carpeta.\n",
               folder.err);
+    EXPECT_EQ((std::vector<std::string>{"carpeta", "d.txt", "vacio.txt"}), Listing());
+}
+
+// A write that fails half way: the old file stays, no temporary is left, and a new folder for
+// the JAGS files goes again.
+TEST_F(CliTest, AFullDiskOrAFileSizeLimitLeavesEveryFileAsItWas) {
+    if (const char* why = Unsupported(Needs::FileSizeLimit))
+        GTEST_SKIP() << why;
+    if (const char* why = Unsupported(Needs::DeviceFiles))
+        GTEST_SKIP() << why;
     const Outcome full = Run({"datos", "d.txt"}, "/dev/full");
     EXPECT_EQ(1, full.exitCode);
     EXPECT_EQ(
         "zento-cli: No se puede escribir en la salida estándar: no queda espacio en el disco.\n",
         full.err);
 
-    // 400 KiB of text against a file size limit of 64 KiB (ulimit counts blocks of 512 or
-    // 1024 bytes): the write fails half way, the old file stays and no temporary is left.
+    // 400 KiB of text against a limit of 64 KiB.
     std::string big = "y\tx\n";
     while (big.size() < (400 << 10))
         big += "1\t0.123456789\n";
     dir.Write("grande.txt", big);
     dir.Write("salida.txt", "anterior");
-    const std::string limit = "ulimit -f 128 && ";
+    const std::uint64_t limit = 64 << 10;
     const Outcome file = Run({"datos", "grande.txt", "--salida", "salida.txt"}, "", limit);
     EXPECT_EQ(1, file.exitCode);
     EXPECT_EQ("zento-cli: No se puede escribir el archivo \"salida.txt\": el archivo es demasiado "
@@ -390,14 +399,25 @@ TEST_F(CliTest, SalidaFollowsLinksWritesPipesInPlaceAndReportsWhatFails) {
     EXPECT_EQ(0, Run({"datos", "grande.txt", "--casos", "10", "--salida", "salida.txt"}, "", limit)
                      .exitCode);
     EXPECT_EQ(0u, ReadFile(dir.File("salida.txt")).find("y[]\tx[]\t\r\n1\t0.123456789\t\r\n"));
-    EXPECT_EQ((std::vector<std::string>{"carpeta", "d.txt", "enlace.txt", "grande.txt", "real.txt",
-                                        "salida.txt", "stdout.txt", "tubo", "vacio.txt"}),
+
+    // The JAGS files cannot all be written in 1 KiB: none is.
+    const Outcome jags = Run({"jags", "logit", std::string(ZENTO_EXAMPLES_DIR) + "/birthwt.txt",
+                              "--directorio", "lleno"},
+                             "", 1024);
+    EXPECT_EQ(
+        "zento-cli: No se puede escribir el archivo \"lleno/datos.R\": el archivo es demasiado "
+        "grande.\n",
+        jags.err);
+    EXPECT_EQ((std::vector<std::string>{"carpeta", "d.txt", "grande.txt", "salida.txt",
+                                        "stdout.txt", "vacio.txt"}),
               Listing());
 }
 
 // Replaced by a shorter file while datos runs, over and over: datos counts and writes from the
 // one file it opened, so standard output gets a whole text or nothing, never the start of one.
 TEST_F(CliTest, AFileReplacedWhileDatosWritesToStdoutNeverLeaksPartOfAText) {
+    if (const char* why = Unsupported(Needs::ReplacingOpenFiles))
+        GTEST_SKIP() << why;
     // The shorter file still gives more than a block of text before it runs out.
     std::string longer = "y\tx\n", shorter;
     for (int row = 0; row < 400000; ++row) {
@@ -409,9 +429,10 @@ TEST_F(CliTest, AFileReplacedWhileDatosWritesToStdoutNeverLeaksPartOfAText) {
     const std::string path = dir.File("d.txt"), next = dir.File("siguiente.txt");
     std::atomic<bool> done = false;
     std::thread swapper([&] {
+        std::error_code ec;
         for (int i = 0; !done; ++i) {
-            ::link(i % 2 ? a.c_str() : b.c_str(), next.c_str());
-            ::rename(next.c_str(), path.c_str());
+            fs::create_hard_link(i % 2 ? a : b, next, ec);
+            fs::rename(next, path, ec);
         }
     });
     for (int run = 0; run < 60; ++run) {

@@ -1,10 +1,10 @@
 // A scratch directory per test, removed afterwards, with helpers to write and read files in it.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -12,9 +12,14 @@ namespace zento::testing {
 
 class TempDir {
 public:
+    // A name nobody else holds: create_directory reports an existing one, and another is tried.
     TempDir() {
-        std::string path = (std::filesystem::temp_directory_path() / "zento-test-XXXXXX").string();
-        m_path = ::mkdtemp(path.data());
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const std::filesystem::path parent = std::filesystem::temp_directory_path();
+        do
+            m_path = parent / ("zento-test-" + std::to_string(random() % 1000000007));
+        while (!std::filesystem::create_directory(m_path));
     }
     ~TempDir() {
         std::error_code ec;

@@ -4,9 +4,6 @@
 #include "cli/clirun.h"
 #include "fuzzsupport.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 using namespace zento;
 using namespace zento::cli;
 
@@ -25,24 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // arguments say: only parsed.
     if (command && command->action != Action::Help && command->action != Action::Version)
         return 0;
-    char *outText = nullptr, *errText = nullptr;
-    std::size_t outSize = 0, errSize = 0;
-    std::FILE* out = open_memstream(&outText, &outSize);
-    std::FILE* err = open_memstream(&errText, &errSize);
-    const int status = RunCommandLine(args, out, err);
-    std::fclose(out);
-    std::fclose(err);
-    const std::string_view written(errText, errSize);
+    fuzz::CapturedStream out, err;
+    const int status = RunCommandLine(args, out.get(), err.get());
+    const std::string printed = out.Text(), written = err.Text();
     if (command) {
-        FUZZ_CHECK(status == kExitOk && outSize > 0 && errSize == 0);
+        FUZZ_CHECK(status == kExitOk && !printed.empty() && written.empty());
     } else {
         const std::string& message = std::get<UsageError>(parsed).message;
-        FUZZ_CHECK(status == kExitUsage && outSize == 0 && message.ends_with('.'));
+        FUZZ_CHECK(status == kExitUsage && printed.empty() && message.ends_with('.'));
         FUZZ_CHECK(written == "zento-cli: " + message + "\n" + std::string(UsageSummary()));
         // One line, unless an argument quoted in it holds a line end.
         FUZZ_CHECK(message.find('\n') == std::string::npos || bytes.find('\n') != bytes.npos);
     }
-    std::free(outText);
-    std::free(errText);
     return 0;
 }

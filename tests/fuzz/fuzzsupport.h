@@ -70,4 +70,52 @@ inline const std::string& WriteScratchFile(std::string_view bytes) {
     return path;
 }
 
+// A stream whose bytes are read back afterwards: in memory where the C library can, in a
+// scratch file on Windows, which has no memory streams.
+class CapturedStream {
+public:
+#ifdef _WIN32
+    CapturedStream() {
+        static const TempDir dir;
+        static int made = 0;
+        m_path = dir.File("flujo" + std::to_string(++made));
+        m_file = std::fopen(m_path.c_str(), "w+b");
+    }
+#else
+    CapturedStream() : m_file(open_memstream(&m_text, &m_size)) {}
+#endif
+    ~CapturedStream() {
+        if (m_file)
+            std::fclose(m_file);
+        std::free(m_text);
+        if (!m_path.empty())
+            std::remove(m_path.c_str());
+    }
+    CapturedStream(const CapturedStream&) = delete;
+    CapturedStream& operator=(const CapturedStream&) = delete;
+
+    std::FILE* get() const {
+        return m_file;
+    }
+
+    // Everything written; the stream is closed.
+    std::string Text() {
+        std::string text;
+#ifdef _WIN32
+        std::rewind(m_file);
+        for (int c; (c = std::fgetc(m_file)) != EOF;)
+            text += static_cast<char>(c);
+#endif
+        std::fclose(m_file);
+        m_file = nullptr;
+        return m_text ? std::string(m_text, m_size) : text;
+    }
+
+private:
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+    char* m_text = nullptr;
+    std::size_t m_size = 0;
+};
+
 } // namespace zento::fuzz
