@@ -1,8 +1,9 @@
-# Entry points: `make run` starts ZENTO, `make test` runs every test, `make bench` times the
-# command-line tool and the edit view on large generated files, `make fuzz` runs the fuzz targets
-# (FUZZ_SECONDS each), `make test-sanitize` runs every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and `make test-windows` cross-builds the core, zento-cli and their
-# tests for Windows and runs them under Wine. All install what is missing.
+# Entry points: `make run` starts ZENTO, `make test` runs every test, `make package` builds the
+# Debian package and checks it, `make bench` times the command-line tool and the edit view on
+# large generated files, `make fuzz` runs the fuzz targets (FUZZ_SECONDS each),
+# `make test-sanitize` runs every test under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# `make test-windows` cross-builds the core, zento-cli and their tests for Windows and runs them
+# under Wine. All install what is missing.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-asan
 WINDOWS_DIR ?= build-windows
 
-.PHONY: all deps configure build test run bench clean fuzz test-sanitize test-windows
+.PHONY: all deps configure build test run package bench clean fuzz test-sanitize test-windows
 
 all: build
 
@@ -30,6 +31,13 @@ build: configure
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
+
+# dpkg-shlibdeps (dpkg-dev) finds the Qt packages the programs need, with file's help; lintian
+# judges the package.
+package: build
+	@tools/deps.sh dpkg-dev file lintian
+	cmake --build $(BUILD_DIR) --target package
+	tests/package/checkpackage.sh $(BUILD_DIR)
 
 # From the repository's root, so that examples/ and manual/ are at hand.
 run: build
