@@ -63,9 +63,10 @@ protected:
     Outcome Run(const std::vector<std::string>& args, const std::string& redirect = "",
                 std::optional<std::uint64_t> fileSizeLimit = {}) {
         const fs::path out = dir.path() / ".out", err = dir.path() / ".err";
-        const int status = testing::RunProgram({ZENTO_CLI_PATH, args, dir.path(),
-                                                redirect.empty() ? out : dir.path() / redirect, err,
-                                                fileSizeLimit});
+        const int status =
+            testing::RunProgram({ZENTO_CLI_PATH, args, dir.path(),
+                                 redirect.empty() ? out : dir.path() / testing::Utf8Path(redirect),
+                                 err, fileSizeLimit});
         Outcome outcome{status, ReadFile(out.string()), ReadFile(err.string())};
         fs::remove(out);
         fs::remove(err);
@@ -90,8 +91,8 @@ protected:
 
     std::vector<std::string> Listing(const std::string& sub = "") {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path() / sub))
-            names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(dir.path() / testing::Utf8Path(sub)))
+            names.push_back(testing::Utf8String(entry.path().filename()));
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -317,6 +318,30 @@ TEST_F(CliTest, JagsWritesEveryFileOrLeavesTheDirectoryAsItWas) {
     EXPECT_FALSE(fs::exists(dir.path() / "otro"));
     // Written again over the old files, nothing else is left behind.
     expectGolden("logit", "2", "modelo.bug, datos.R, inits1.R, inits2.R, ejecutar.cmd");
+}
+
+// Folders and files named in any script, as users name them: read, written through --salida and
+// --directorio, and named back in messages, exactly.
+TEST_F(CliTest, NamesInAnyScriptAreReadWrittenAndToldExactly) {
+    using testing::Utf8Path;
+    const std::string input = "datos/Año 2026/ñandú.txt", output = "Müller/α β.txt";
+    fs::create_directories(dir.path() / Utf8Path("datos/Año 2026"));
+    fs::create_directory(dir.path() / Utf8Path("Müller"));
+    dir.Write(input, kExample);
+    Expect({{"escanear", input}, 0, "Variables (K): 3\nCasos (N): 2\n"});
+    EXPECT_EQ(0, Run({"datos", input, "--salida", output}).exitCode);
+    EXPECT_EQ(kAll, ReadFile(dir.File(output)));
+    EXPECT_EQ(0, Run({"modelo", "logit", input, "--casos", "100", "--salida", output}).exitCode);
+    EXPECT_EQ(ReadFile(std::string(ZENTO_TEST_DATA_DIR) + "/winbugs/logit_y_x1_x2_k3_n100.txt"),
+              ReadFile(dir.File(output)));
+    const Outcome jags = Run({"jags", "logit", input, "--directorio", "Müller/jags ñ"});
+    EXPECT_EQ(0, jags.exitCode) << jags.err;
+    EXPECT_TRUE(jags.out.starts_with("Escritos en \"Müller/jags ñ\": modelo.bug,")) << jags.out;
+    EXPECT_FALSE(ReadFile(dir.File("Müller/jags ñ/datos.R")).empty());
+    EXPECT_EQ((std::vector<std::string>{"jags ñ", "α β.txt"}), Listing("Müller"));
+    Expect({{"verificar", "Müller/falta é.txt"},
+            1,
+            "No se puede leer el archivo \"Müller/falta é.txt\": no existe."});
 }
 
 TEST_F(CliTest, SalidaFollowsLinks) {
