@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -389,6 +390,26 @@ TEST_F(CliTest, SalidaReportsWhatFails) {
     EXPECT_EQ("zento-cli: No se puede escribir el archivo \"carpeta\": es una carpeta.\n",
               folder.err);
     EXPECT_EQ((std::vector<std::string>{"carpeta", "d.txt", "vacio.txt"}), Listing());
+}
+
+// A target that another program holds open is replaced whole where the system lets it be; on
+// Windows it is left whole, with the reason. No temporary file is left either way.
+TEST_F(CliTest, SalidaHeldOpenElsewhereIsReplacedWholeOrLeftWhole) {
+    dir.Write("salida.txt", "anterior");
+    const std::ifstream reader(dir.path() / "salida.txt", std::ios::binary);
+    ASSERT_TRUE(reader.is_open());
+    const Outcome outcome = Run({"datos", "d.txt", "--salida", "salida.txt"});
+    if (Unsupported(Needs::ReplacingOpenFiles)) {
+        EXPECT_EQ(1, outcome.exitCode);
+        EXPECT_EQ("zento-cli: No se puede escribir el archivo \"salida.txt\": el archivo está en "
+                  "uso.\n",
+                  outcome.err);
+        EXPECT_EQ("anterior", ReadFile(dir.File("salida.txt")));
+    } else {
+        EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+        EXPECT_EQ(kAll, ReadFile(dir.File("salida.txt")));
+    }
+    EXPECT_EQ((std::vector<std::string>{"carpeta", "d.txt", "salida.txt", "vacio.txt"}), Listing());
 }
 
 // A write that fails half way: the old file stays, no temporary is left, and a new folder for
