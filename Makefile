@@ -1,9 +1,10 @@
 # Entry points: `make run` starts ZENTO, `make test` runs every test, `make package` builds the
 # Debian package and checks it, `make bench` times the command-line tool and the edit view on
 # large generated files, `make fuzz` runs the fuzz targets (FUZZ_SECONDS each),
-# `make test-sanitize` runs every test under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# `make test-sanitize` runs every test under AddressSanitizer and UndefinedBehaviorSanitizer,
 # `make test-windows` cross-builds the core, zento-cli and their tests for Windows and runs them
-# under Wine. All install what is missing.
+# under Wine, and `make mutants` checks that the tests notice a list of faults. All install what
+# is missing.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
@@ -13,8 +14,9 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-asan
 WINDOWS_DIR ?= build-windows
+MUTANTS_DIR ?= build-mutants
 
-.PHONY: all deps configure build test run package bench clean fuzz test-sanitize test-windows
+.PHONY: all deps configure build test run package bench clean fuzz test-sanitize test-windows mutants
 
 all: build
 
@@ -75,5 +77,10 @@ test-sanitize:
 test-windows:
 	tools/test-windows.sh $(WINDOWS_DIR) $(CTEST_FLAGS)
 
+# Every mutation of tools/mutants.txt in turn, each against the tests that should notice it; run
+# by hand, not in CI (about half an hour).
+mutants: deps
+	tools/mutants.sh $(MUTANTS_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR) $(MUTANTS_DIR)

@@ -25,6 +25,13 @@ struct ProgramRun {
 // time (and was then ended).
 int RunProgram(const ProgramRun& run);
 
+// The null device: /dev/null, or NUL on Windows.
+#ifdef _WIN32
+inline constexpr const char* kNullDevice = "NUL";
+#else
+inline constexpr const char* kNullDevice = "/dev/null";
+#endif
+
 // What a test may need that not every system has.
 enum class Needs {
     NamedPipes,         // mkfifo
