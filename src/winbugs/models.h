@@ -53,9 +53,17 @@ enum class Link {
 };
 
 using ModelBuilder = std::string (*)(const ModelNames&, const DataSelection&);
-// P(y = 1) for the linear predictor m and the link's extra parameter (lambda or delta; ignored
-// by the links that have none), as the link's model text defines it.
-using LinkProbability = double (*)(double m, double extra);
+// P(y = 1) and P(y = 0) for one case, each computed on its own so that neither loses its
+// precision when the other is near 1 (their logarithms are the case's log-likelihood).
+struct CaseProbability {
+    double one;
+    double zero;
+};
+// For each case's linear predictor m and one draw of the link's extra parameter (lambda or
+// delta; ignored by the links that have none), as the link's model text defines them. One call
+// takes every case of a draw, so that what depends on the draw alone is worked out once.
+using LinkProbability = void (*)(double extra, std::span<const double> m,
+                                 std::span<CaseProbability> probabilities);
 
 struct LinkInfo {
     Link link;

@@ -1,0 +1,349 @@
+// posterior's summaries: split chains, rank normalization, folding and the quantile indicators
+// all feed one effective sample size (ess.h).
+#include "summary.h"
+
+#include "ess.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <vector>
+
+namespace zento::fit {
+
+namespace {
+
+bool AllFinite(std::span<const double> x) {
+    return std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); });
+}
+
+// posterior's should_return_NA: a non-finite value, or a spread below machine epsilon.
+bool NotAvailable(std::span<const double> x) {
+    if (x.empty() || !AllFinite(x))
+        return true;
+    const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
+    return std::abs(*hi - *lo) < std::numeric_limits<double>::epsilon();
+}
+
+// R's mean: a long double sum, then the mean of the residuals added back.
+long double RMean(std::span<const double> x) {
+    const auto n = static_cast<long double>(x.size());
+    long double sum = 0;
+    for (double v : x)
+        sum += v;
+    long double mean = sum / n;
+    long double residual = 0;
+    for (double v : x)
+        residual += v - mean;
+    return mean + residual / n;
+}
+
+double RVariance(std::span<const double> x) {
+    const long double mean = RMean(x);
+    long double sum = 0;
+    for (double v : x)
+        sum += (v - mean) * (v - mean);
+    return static_cast<double>(sum / static_cast<long double>(x.size() - 1));
+}
+
+double SortedQuantile(const std::vector<double>& sorted, double p) {
+    const double index = 1 + static_cast<double>(sorted.size() - 1) * p;
+    const auto lo = static_cast<std::size_t>(std::floor(index));
+    const auto hi = static_cast<std::size_t>(std::ceil(index));
+    double q = sorted[lo - 1];
+    const double h = index - static_cast<double>(lo);
+    if (index > static_cast<double>(lo) && sorted[hi - 1] != q)
+        q = (1 - h) * q + h * sorted[hi - 1];
+    return q;
+}
+
+std::vector<double> Sorted(std::span<const double> x) {
+    std::vector<double> sorted(x.begin(), x.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+// posterior's .split_chains: each chain's first and second halves become chains of their own;
+// of an odd number of iterations the middle one is dropped.
+struct SplitDraws {
+    std::vector<double> values;
+    std::size_t chains = 0;
+    std::size_t length = 0;
+    std::vector<std::span<const double>> spans() const {
+        std::vector<std::span<const double>> result;
+        for (std::size_t c = 0; c < chains; ++c)
+            result.push_back(std::span<const double>(values).subspan(c * length, length));
+        return result;
+    }
+};
+
+SplitDraws Split(const ChainDraws& draws) {
+    const auto n = static_cast<std::size_t>(draws.iterations());
+    SplitDraws split;
+    if (n < 2) {
+        split.values.assign(draws.all().begin(), draws.all().end());
+        split.chains = static_cast<std::size_t>(draws.chains());
+        split.length = n;
+        return split;
+    }
+    split.length = n / 2;
+    split.chains = 2 * static_cast<std::size_t>(draws.chains());
+    for (std::int64_t c = 0; c < draws.chains(); ++c) {
+        const auto chain = draws.chain(c);
+        split.values.insert(split.values.end(), chain.begin(), chain.begin() + split.length);
+        split.values.insert(split.values.end(), chain.begin() + (n + 1) / 2, chain.end());
+    }
+    return split;
+}
+
+// posterior's z_scale: average ranks of ties, then qnorm((r - 3/8) / (S + 1/4)).
+void RankNormalize(std::vector<double>& values) {
+    const std::size_t s = values.size();
+    std::vector<std::size_t> order(s);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return values[a] < values[b]; });
+    std::vector<double> z(s);
+    for (std::size_t i = 0; i < s;) {
+        std::size_t j = i;
+        while (j + 1 < s && values[order[j + 1]] == values[order[i]])
+            ++j;
+        const double rank = (static_cast<double>(i + j) + 2) / 2; // average of i+1 .. j+1
+        const double score = NormalQuantile((rank - 0.375) / (static_cast<double>(s) + 0.25));
+        for (std::size_t k = i; k <= j; ++k)
+            z[order[k]] = score;
+        i = j + 1;
+    }
+    values = std::move(z);
+}
+
+std::optional<double> Ess(const SplitDraws& split) {
+    if (split.length < 3 || NotAvailable(split.values))
+        return std::nullopt;
+    const auto spans = split.spans();
+    const double ess = EffectiveSampleSize(spans, AutocovarianceScale::Biased);
+    return std::isfinite(ess) ? std::optional<double>(ess) : std::nullopt;
+}
+
+// posterior's .rhat over chains as they are given.
+std::optional<double> BasicRhat(const SplitDraws& split) {
+    if (split.length < 2 || NotAvailable(split.values))
+        return std::nullopt;
+    const auto spans = split.spans();
+    std::vector<double> means, variances;
+    for (const auto chain : spans) {
+        means.push_back(static_cast<double>(RMean(chain)));
+        variances.push_back(RVariance(chain));
+    }
+    const auto n = static_cast<double>(split.length);
+    const double between = split.chains > 1 ? n * RVariance(means) : 0;
+    const double within = static_cast<double>(RMean(variances));
+    const double rhat = std::sqrt((between / within + n - 1) / n);
+    return std::isfinite(rhat) ? std::optional<double>(rhat) : std::nullopt;
+}
+
+SplitDraws Normalized(SplitDraws split) {
+    RankNormalize(split.values);
+    return split;
+}
+
+// What several measures start from, worked out once: the draws in order, and the split chains
+// normalized by rank.
+struct Prepared {
+    std::vector<double> sorted;
+    SplitDraws bulk;
+};
+
+Prepared Prepare(const ChainDraws& draws) {
+    return {Sorted(draws.all()), Normalized(Split(draws))};
+}
+
+// Nearly constant draws still have ranks: like posterior, only the rank-normalized values are
+// checked for a spread. The tail R-hat is that of the distances to the median.
+std::optional<double> RhatFrom(const ChainDraws& draws, const Prepared& prepared) {
+    const double median = SortedQuantile(prepared.sorted, 0.5);
+    std::vector<double> folded;
+    for (double x : draws.all())
+        folded.push_back(std::abs(x - median));
+    const auto bulk = BasicRhat(prepared.bulk);
+    const auto tail = BasicRhat(Normalized(Split(ChainDraws(folded, draws.chains()))));
+    if (!bulk || !tail)
+        return std::nullopt;
+    return std::max(*bulk, *tail);
+}
+
+std::optional<double> EssTailFrom(const ChainDraws& draws, const Prepared& prepared) {
+    if (NotAvailable(draws.all()))
+        return std::nullopt;
+    std::optional<double> smallest;
+    for (double p : {0.05, 0.95}) {
+        const double q = SortedQuantile(prepared.sorted, p);
+        std::vector<double> indicator;
+        for (double x : draws.all())
+            indicator.push_back(x <= q ? 1.0 : 0.0);
+        const auto ess = Ess(Split(ChainDraws(indicator, draws.chains())));
+        if (!ess)
+            return std::nullopt;
+        smallest = std::min(smallest.value_or(*ess), *ess);
+    }
+    return smallest;
+}
+
+bool Usable(const ChainDraws& draws) {
+    return !draws.all().empty() && AllFinite(draws.all());
+}
+
+} // namespace
+
+std::optional<double> Mean(std::span<const double> x) {
+    if (x.empty() || !AllFinite(x))
+        return std::nullopt;
+    return static_cast<double>(RMean(x));
+}
+
+std::optional<double> StandardDeviation(std::span<const double> x) {
+    if (x.size() < 2 || !AllFinite(x))
+        return std::nullopt;
+    return std::sqrt(RVariance(x));
+}
+
+std::optional<double> Quantile(std::span<const double> x, double p) {
+    if (x.empty() || !AllFinite(x))
+        return std::nullopt;
+    return SortedQuantile(Sorted(x), p);
+}
+
+std::optional<double> EssMean(const ChainDraws& draws) {
+    return Ess(Split(draws));
+}
+
+std::optional<double> McseMean(const ChainDraws& draws) {
+    const auto ess = EssMean(draws);
+    const auto sd = StandardDeviation(draws.all());
+    if (!ess || !sd)
+        return std::nullopt;
+    return *sd / std::sqrt(*ess);
+}
+
+std::optional<double> Rhat(const ChainDraws& draws) {
+    return Usable(draws) ? RhatFrom(draws, Prepare(draws)) : std::nullopt;
+}
+
+std::optional<double> EssBulk(const ChainDraws& draws) {
+    return Usable(draws) ? Ess(Normalized(Split(draws))) : std::nullopt;
+}
+
+std::optional<double> EssTail(const ChainDraws& draws) {
+    return Usable(draws) ? EssTailFrom(draws, Prepare(draws)) : std::nullopt;
+}
+
+Summary Summarise(const ChainDraws& draws) {
+    Summary summary;
+    if (!Usable(draws))
+        return summary;
+    const Prepared prepared = Prepare(draws);
+    summary.mean = Mean(draws.all());
+    summary.sd = StandardDeviation(draws.all());
+    for (std::size_t i = 0; i < kSummaryProbabilities.size(); ++i)
+        summary.quantiles[i] = SortedQuantile(prepared.sorted, kSummaryProbabilities[i]);
+    summary.mcseMean = McseMean(draws);
+    summary.rhat = RhatFrom(draws, prepared);
+    summary.essBulk = Ess(prepared.bulk);
+    summary.essTail = EssTailFrom(draws, prepared);
+    return summary;
+}
+
+double NormalQuantile(double p) {
+    if (!(p > 0 && p < 1))
+        return p == 0   ? -std::numeric_limits<double>::infinity()
+               : p == 1 ? std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::quiet_NaN();
+    const double q = p - 0.5;
+    if (std::abs(q) <= 0.425) {
+        const double r = 0.180625 - q * q;
+        return q *
+               (((((((r * 2509.0809287301226727 + 33430.575583588128105) * r +
+                     67265.770927008700853) *
+                        r +
+                    45921.953931549871457) *
+                       r +
+                   13731.693765509461125) *
+                      r +
+                  1971.5909503065514427) *
+                     r +
+                 133.14166789178437745) *
+                    r +
+                3.387132872796366608) /
+               (((((((r * 5226.495278852545925 + 28729.085735721942674) * r +
+                     39307.89580009271061) *
+                        r +
+                    21213.794301586595867) *
+                       r +
+                   5394.1960214247511077) *
+                      r +
+                  687.1870074920579083) *
+                     r +
+                 42.313330701600911252) *
+                    r +
+                1.);
+    }
+    double r = std::sqrt(-std::log(q < 0 ? p : 1 - p));
+    double value;
+    if (r <= 5) {
+        r -= 1.6;
+        value = (((((((r * 7.7454501427834140764e-4 + .0227238449892691845833) * r +
+                      .24178072517745061177) *
+                         r +
+                     1.27045825245236838258) *
+                        r +
+                    3.64784832476320460504) *
+                       r +
+                   5.7694972214606914055) *
+                      r +
+                  4.6303378461565452959) *
+                     r +
+                 1.42343711074968357734) /
+                (((((((r * 1.05075007164441684324e-9 + 5.475938084995344946e-4) * r +
+                      .0151986665636164571966) *
+                         r +
+                     .14810397642748007459) *
+                        r +
+                    .68976733498510000455) *
+                       r +
+                   1.6763848301838038494) *
+                      r +
+                  2.05319162663775882187) *
+                     r +
+                 1.);
+    } else {
+        r -= 5;
+        value = (((((((r * 2.01033439929228813265e-7 + 2.71155556874348757815e-5) * r +
+                      .0012426609473880784386) *
+                         r +
+                     .026532189526576123093) *
+                        r +
+                    .29656057182850489123) *
+                       r +
+                   1.7848265399172913358) *
+                      r +
+                  5.4637849111641143699) *
+                     r +
+                 6.6579046435011037772) /
+                (((((((r * 2.04426310338993978564e-15 + 1.4215117583164458887e-7) * r +
+                      1.8463183175100546818e-5) *
+                         r +
+                     7.868691311456132591e-4) *
+                        r +
+                    .0148753612908506148525) *
+                       r +
+                   .13692988092273580531) *
+                      r +
+                  .59983220655588793769) *
+                     r +
+                 1.);
+    }
+    return q < 0 ? -value : value;
+}
+
+} // namespace zento::fit
