@@ -63,9 +63,10 @@ std::string CsvLine(const std::vector<std::string>& fields) {
     return line + "\n";
 }
 
-// Columns aligned with two spaces between them: the first `left` columns to the left, the rest
-// (numbers) to the right. Widths count characters, not bytes, so that "parámetro" lines up.
-std::string Aligned(const std::vector<std::vector<std::string>>& rows, std::size_t left) {
+// Columns aligned with two spaces between them: words to the left (the columns marked in
+// left), numbers to the right. Widths count characters, not bytes, so that "parámetro" lines up.
+std::string Aligned(const std::vector<std::vector<std::string>>& rows,
+                    const std::vector<bool>& left) {
     const auto width = [](const std::string& text) {
         return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
             return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -84,7 +85,7 @@ std::string Aligned(const std::vector<std::vector<std::string>>& rows, std::size
             const std::string pad(widths[c] - width(row[c]), ' ');
             if (c > 0)
                 line += "  ";
-            line += c < left ? row[c] + pad : pad + row[c];
+            line += c < left.size() && left[c] ? row[c] + pad : pad + row[c];
         }
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
@@ -162,6 +163,10 @@ const std::vector<std::string> kSummaryColumns = {
 const std::vector<std::string> kComparisonColumns = {
     "enlace", "elpd_loo", "se_elpd_loo", "elpd_diff", "se_diff",      "p_loo", "looic",
     "waic",   "k_max",    "k_altos",     "rhat_max",  "ess_bulk_min", "estado"};
+
+// enlace and estado are words.
+const std::vector<bool> kComparisonLeft = {true,  false, false, false, false, false, false,
+                                           false, false, false, false, false, true};
 
 std::string LooLine(const FittedModel& model) {
     if (!model.loo)
@@ -241,7 +246,7 @@ std::string SummaryTable(const FittedModel& model) {
     rows[0][0] = "parámetro";
     for (const ParameterSummary& p : model.parameters)
         rows.push_back(SummaryFields(p, Estimate4, Whole, RhatText));
-    return Aligned(rows, 2) + LooLine(model) + Warnings(model);
+    return Aligned(rows, {true, true}) + LooLine(model) + Warnings(model);
 }
 
 FitResult<std::vector<ComparisonRow>> RankModels(std::span<const ComparedModel> models) {
@@ -304,7 +309,7 @@ std::string ComparisonTable(std::span<const ComparisonRow> rows) {
         table.push_back(ComparisonFields(row, Tenths));
     return "Mejor primero por elpd_loo (más alto, mejor); una elpd_diff de menos de unas dos "
            "se_diff no separa los enlaces; k_altos cuenta los casos con k de Pareto > 0.7.\n" +
-           Aligned(table, 1);
+           Aligned(table, kComparisonLeft);
 }
 
 } // namespace zento::fit
