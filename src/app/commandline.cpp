@@ -14,9 +14,10 @@ bool isSwitch(const QString& argument, std::initializer_list<const char*> spelli
 }
 
 QString usage() {
-    return QStringLiteral("Uso: zento [ARCHIVO...]\n"
-                          "       zento /p ARCHIVO            (o --imprimir ARCHIVO)\n"
-                          "       zento /pt ARCHIVO IMPRESORA (o --imprimir-en ARCHIVO IMPRESORA)");
+    return QStringLiteral(
+        "Uso: zento [ARCHIVO...]\n"
+        "       zento /p ARCHIVO                                 (o --imprimir ARCHIVO)\n"
+        "       zento /pt ARCHIVO IMPRESORA [CONTROLADOR PUERTO] (o --imprimir-en ...)");
 }
 
 CommandLineInfo failure(const QString& sentence) {
@@ -59,10 +60,12 @@ CommandLineInfo ParseCommandLine(const QStringList& arguments) {
         info.fileNames = plain;
         break;
     case CommandLineInfo::FilePrintTo:
-        if (plain.size() != 2)
+        // The driver and the port, which older shells pass too, say nothing the printer's name
+        // does not.
+        if (plain.size() != 2 && plain.size() != 4)
             return failure(
                 QStringLiteral("Para imprimir en una impresora hay que nombrar un archivo y la "
-                               "impresora."));
+                               "impresora (y, si se quiere, el controlador y el puerto)."));
         info.fileNames = {plain.at(0)};
         info.printerName = plain.at(1);
         break;

@@ -11,7 +11,7 @@ struct CommandLineInfo {
         FileNew,     // no argument: one new empty document
         FileOpen,    // open each of fileNames
         FilePrint,   // print fileNames[0] on the default printer, then end
-        FilePrintTo, // print fileNames[0] on printerName, then end
+        FilePrintTo, // print fileNames[0] on printerName, then end (driver and port ignored)
     };
     ShellCommand shellCommand = FileNew;
     QStringList fileNames;

@@ -2,9 +2,7 @@
 // toolbar are laid out from the menu layouts over those same actions.
 #include "app/mainframe.h"
 
-#include "app/lockkeys.h"
 #include "app/menulayout.h"
-#include "docview/commandroute.h"
 #include "docview/documentmanager.h"
 #include "framework/recentfilelist.h"
 
@@ -15,6 +13,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -22,6 +21,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -29,18 +29,6 @@
 using namespace zento;
 
 namespace {
-
-// The commands the frame handles itself. The window arrangements need a document window.
-constexpr CommandRoute<CMainFrame> kMessageMap[] = {
-    {ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade, true},
-    {ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorz, true},
-    {ID_WINDOW_ARRANGE, &CMainFrame::OnWindowArrange, true},
-    {ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar},
-    {ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar},
-    {ID_APP_EXIT, &CMainFrame::OnAppExit},
-};
-
-constexpr CommandId kIndicators[] = {ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
 constexpr QSize kButtonImage{16, 15};
 
@@ -83,13 +71,11 @@ QIcon documentIcon() {
 
 } // namespace
 
-CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> applicationCommands,
-                       QWidget* parent)
-    : QMainWindow(parent), m_recentFiles(recentFiles),
-      m_applicationCommands(applicationCommands.begin(), applicationCommands.end()),
-      m_mdiArea(new QMdiArea(this)), m_documentIcon(documentIcon()) {
+CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
+    : QMainWindow(parent), m_recentFiles(recentFiles), m_mdiArea(new QMdiArea(this)),
+      m_documentIcon(documentIcon()), m_toolBar(new QToolBar(this)) {
     setObjectName(QStringLiteral("CMainFrame"));
-    setWindowTitle(QStringLiteral("ZENTO"));
+    setWindowTitle(frameTitle());
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
@@ -97,6 +83,15 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> a
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 3 / 4);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::updateMenus);
+    // The window arrangements need a document window.
+    const auto withWindow = &CMainFrame::hasDocumentWindow;
+    m_messageMap.add(ID_WINDOW_NEW, this, &CMainFrame::OnWindowNew, withWindow);
+    m_messageMap.add(ID_WINDOW_CASCADE, this, &CMainFrame::OnWindowCascade, withWindow);
+    m_messageMap.add(ID_WINDOW_TILE_HORZ, this, &CMainFrame::OnWindowTileHorz, withWindow);
+    m_messageMap.add(ID_WINDOW_ARRANGE, this, &CMainFrame::OnWindowArrange, withWindow);
+    m_messageMap.add(ID_VIEW_TOOLBAR, this, &CMainFrame::OnViewToolBar);
+    m_messageMap.add(ID_VIEW_STATUS_BAR, this, &CMainFrame::OnViewStatusBar);
+    m_messageMap.add(ID_APP_EXIT, this, &CMainFrame::OnAppExit);
 
     createActions();
     m_mainMenus = createMenus(mainMenuLayout());
@@ -106,12 +101,13 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, std::span<const CommandId> a
 }
 
 CMainFrame::~CMainFrame() {
-    // The area, its windows and the documents go after this body, when the frame's members are
-    // gone: nothing they signal on the way may reach it.
-    qApp->removeEventFilter(this);
-    for (QObject* child : findChildren<QObject*>())
-        disconnect(child, nullptr, this, nullptr);
-    disconnect(&m_recentFiles, nullptr, this, nullptr);
+    // The area, its windows and the documents go after this body, and still report the active
+    // window and the windows' states on their way out.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    for (const QMdiSubWindow* window : m_mdiArea->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
+    if (m_documents)
+        disconnect(m_documents, nullptr, this, nullptr);
 }
 
 bool CMainFrame::LoadFrame() {
@@ -119,12 +115,28 @@ bool CMainFrame::LoadFrame() {
         qWarning("Failed to create toolbar");
         return false;
     }
-    createToolBar();
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(kButtonImage);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    for (const MenuEntry& entry : toolBarLayout()) {
+        if (entry.kind == MenuEntry::Separator) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_actions.value(entry.id);
+        if (const Command* command = findCommand(entry.id); command && command->image >= 0)
+            action->setIcon(toolBarIcon(command->image));
+        m_toolBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
     createStatusBar();
-    // Drops on any part of the window, and the lock keys pressed in any window of the program.
     setAcceptDrops(true);
-    qApp->installEventFilter(this);
     updateMenus();
+    // Laid out now, so that documents opened before the window shows are placed in the area as
+    // it will be.
+    layout()->activate();
     return true;
 }
 
@@ -132,29 +144,38 @@ void CMainFrame::setDocuments(DocumentManager* documents) {
     m_documents = documents;
     connect(documents, &DocumentManager::documentCountChanged, this, &CMainFrame::updateMenus);
     connect(documents, &DocumentManager::commandStatesChanged, this, &CMainFrame::updateMenus);
-    connect(documents, &DocumentManager::activeTitleChanged, this, [this](const QString& title) {
-        setWindowTitle(title.isEmpty() ? QStringLiteral("ZENTO")
-                                       : QStringLiteral("ZENTO - ") + title);
-    });
+    connect(documents, &DocumentManager::activeTitleChanged, this, &CMainFrame::updateTitle);
     updateMenus();
 }
 
 void CMainFrame::createActions() {
     for (const Command& command : commandTable()) {
-        // The recent-file entries belong to their list; the indicators are not commands.
-        if ((command.id >= ID_FILE_MRU_FILE1 && command.id <= ID_FILE_MRU_FILE4) ||
-            std::ranges::find(kIndicators, command.id) != std::end(kIndicators))
+        // The recent-file entries belong to their list, the preview's close to the preview.
+        const CommandId id = command.id;
+        if ((id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_FILE4) || id == AFX_IDS_PREVIEW_CLOSE)
             continue;
-        QAction* action = createCommandAction(command.id, this);
-        const int id = command.id;
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        QAction* action = nullptr;
+        if (id == ID_VIEW_TOOLBAR) {
+            // The bars show and hide themselves, and their check marks follow them.
+            m_toolBar->setWindowTitle(QStringLiteral("Barra de herramientas"));
+            action = m_toolBar->toggleViewAction();
+            setUpCommandAction(action, id);
+        } else if (id == ID_VIEW_STATUS_BAR) {
+            action = createCommandAction(id, this);
+            action->setCheckable(true);
+            action->setChecked(true);
+            connect(action, &QAction::toggled, this,
+                    [this](bool shown) { statusBar()->setVisible(shown); });
+        } else {
+            action = createCommandAction(id, this);
+            connect(action, &QAction::triggered, this, [this, id] {
+                onCommand(id);
+                updateMenus();
+            });
+        }
         m_actions.insert(id, action);
         // Every key of the accelerator table works in every state, whichever menu shows.
         addAction(action);
-    }
-    for (const CommandId id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
-        m_actions.value(id)->setCheckable(true);
-        m_actions.value(id)->setChecked(true);
     }
 }
 
@@ -185,6 +206,10 @@ QList<QMenu*> CMainFrame::createMenus(std::span<const MenuEntry> layout) {
             else
                 current->addAction(m_actions.value(entry.id));
             break;
+        case MenuEntry::Links:
+            for (int link = int(entry.firstLink); link <= int(entry.lastLink); ++link)
+                current->addAction(m_actions.value(Links()[link].commandId));
+            break;
         case MenuEntry::WindowList:
             m_windowMenu = current;
             m_windowListSeparator = current->addSeparator();
@@ -196,45 +221,23 @@ QList<QMenu*> CMainFrame::createMenus(std::span<const MenuEntry> layout) {
     return topMenus;
 }
 
-void CMainFrame::createToolBar() {
-    m_toolBar = new QToolBar(this);
-    m_toolBar->setObjectName(QStringLiteral("toolBar"));
-    m_toolBar->setWindowTitle(QStringLiteral("Barra de herramientas"));
-    m_toolBar->setIconSize(kButtonImage);
-    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
-    m_toolBar->setMovable(true);
-    m_toolBar->setFloatable(true);
-    for (const MenuEntry& entry : toolBarLayout()) {
-        if (entry.kind == MenuEntry::Separator) {
-            m_toolBar->addSeparator();
-            continue;
-        }
-        QAction* action = m_actions.value(entry.id);
-        if (const Command* command = findCommand(entry.id); command && command->image >= 0)
-            action->setIcon(toolBarIcon(command->image));
-        m_toolBar->addAction(action);
-    }
-    addToolBar(Qt::TopToolBarArea, m_toolBar);
-    // Hidden by its own close button or the window's bar menu: the check mark follows.
-    connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateMenus);
-}
-
 void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
     m_messagePane = new QLabel(QString::fromUtf8(kIdleMessage), bar);
     m_messagePane->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_messagePane, 1);
-    for (const CommandId id : kIndicators) {
-        const QString text = QString::fromUtf8(findCommand(id)->label);
+    for (const Indicator& indicator : kIndicators) {
+        const QString text = QString::fromUtf8(indicator.text);
         auto* label = new QLabel(text, bar);
-        label->setObjectName(QString::fromLatin1(findCommand(id)->name));
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) +
                                2 * label->fontMetrics().averageCharWidth());
         bar->addPermanentWidget(label);
-        m_indicators.insert(id, label);
+        m_indicators.insert(indicator.id, label);
     }
     updateIndicators();
+    // The keys may have been pressed in another program.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &CMainFrame::updateIndicators);
 }
 
 void CMainFrame::showMenus(const QList<QMenu*>& menus) {
@@ -242,28 +245,6 @@ void CMainFrame::showMenus(const QList<QMenu*>& menus) {
     bar->clear();
     for (QMenu* menu : menus)
         bar->addMenu(menu);
-}
-
-void CMainFrame::OnCommand(int id) {
-    if (const auto* route = findRoute(kMessageMap, id)) {
-        if (commandState(id).enabled)
-            (this->*route->handler)();
-    } else if (m_applicationCommands.contains(id)) {
-        emit applicationCommand(id);
-    } else if (m_documents) {
-        m_documents->onCommand(id);
-    }
-    updateMenus();
-}
-
-CommandState CMainFrame::commandState(int id) const {
-    if (const auto* route = findRoute(kMessageMap, id))
-        return {true, !route->needsDocument || hasDocumentWindow()};
-    if (m_applicationCommands.contains(id))
-        return {true, true};
-    if (m_documents)
-        return m_documents->commandState(id);
-    return {};
 }
 
 bool CMainFrame::hasDocumentWindow() const {
@@ -278,14 +259,30 @@ void CMainFrame::updateMenus() {
     }
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(commandState(it.key()).enabled);
-    if (m_toolBar)
-        m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
-    m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    updateTitle();
 
     // A new document window is current at once: it takes the document icon then.
     if (QMdiSubWindow* window = m_mdiArea->currentSubWindow();
-        window && window->windowIcon().cacheKey() != m_documentIcon.cacheKey())
+        window && window->windowIcon().cacheKey() != m_documentIcon.cacheKey()) {
         window->setWindowIcon(m_documentIcon);
+        connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::updateTitle);
+    }
+}
+
+QString CMainFrame::frameTitle() const {
+    const QString name = QStringLiteral("ZENTO");
+    const QMdiSubWindow* window = m_mdiArea->currentSubWindow();
+    const CZENTODoc* document = m_documents ? m_documents->activeDocument() : nullptr;
+    if (!window || !document)
+        return name;
+    if (window->isMaximized())
+        return name + QStringLiteral(" - [") + window->windowTitle() + QLatin1Char(']');
+    return name + QStringLiteral(" - ") + document->GetTitle();
+}
+
+void CMainFrame::updateTitle() {
+    if (windowTitle() != frameTitle())
+        setWindowTitle(frameTitle());
 }
 
 void CMainFrame::updateWindowMenu() {
@@ -310,23 +307,22 @@ void CMainFrame::updateWindowMenu() {
 }
 
 void CMainFrame::updateIndicators() {
-    static constexpr std::pair<CommandId, LockKey> kKeys[] = {
-        {ID_INDICATOR_CAPS, LockKey::Caps},
-        {ID_INDICATOR_NUM, LockKey::Num},
-        {ID_INDICATOR_SCRL, LockKey::Scroll},
-    };
-    for (const auto& [id, key] : kKeys) {
-        QLabel* label = m_indicators.value(id);
+    for (const Indicator& indicator : kIndicators) {
+        QLabel* label = m_indicators.value(indicator.id);
         if (!label)
             continue;
-        const QString text = QString::fromUtf8(findCommand(id)->label);
-        const std::optional<bool> on = lockKeyState(key);
+        const QString text = QString::fromUtf8(indicator.text);
+        const std::optional<bool> on = lockKeyState(indicator.key);
         // Where the platform does not tell, the pane shows its name greyed.
         label->setEnabled(on.has_value());
         label->setText(on.value_or(true) ? text : QString());
         label->setToolTip(on ? QString()
                              : QStringLiteral("El sistema no informa del estado de esta tecla"));
     }
+}
+
+void CMainFrame::OnWindowNew() {
+    m_documents->newWindow();
 }
 
 void CMainFrame::OnWindowCascade() {
@@ -357,12 +353,11 @@ void CMainFrame::OnWindowArrange() {
 }
 
 void CMainFrame::OnViewToolBar() {
-    if (m_toolBar)
-        m_toolBar->setVisible(m_toolBar->isHidden());
+    m_actions.value(ID_VIEW_TOOLBAR)->trigger();
 }
 
 void CMainFrame::OnViewStatusBar() {
-    statusBar()->setVisible(statusBar()->isHidden());
+    m_actions.value(ID_VIEW_STATUS_BAR)->trigger();
 }
 
 void CMainFrame::OnAppExit() {
@@ -378,10 +373,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
     switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
+    case QEvent::WindowTitleChange: // a maximized document window merges its title into ours
+        updateTitle();
+        break;
+    case QEvent::ActivationChange: // the keys may have been pressed in a dialog
+        updateIndicators();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Every key pressed in this window, whichever widget takes it.
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_CapsLock:
         case Qt::Key_NumLock:
@@ -391,30 +405,27 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         default:
             break;
         }
-        break;
-    case QEvent::ApplicationActivate: // the keys may have been pressed in another program
-        updateIndicators();
-        break;
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop: {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != this)
-            break;
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList files = droppedFiles(drop->mimeData());
-        if (files.isEmpty())
-            break; // other data, e.g. text dragged within a view, goes where it goes
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        if (event->type() == QEvent::Drop) {
-            activateWindow();
-            emit filesDropped(files);
-        }
-        return true;
-    }
-    default:
-        break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Files dropped on any part of the window that takes no drops itself; the views leave local
+// files to it. Other data, e.g. text dragged within a view, goes where it goes.
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    emit filesDropped(files);
 }

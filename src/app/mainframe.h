@@ -1,8 +1,10 @@
 // The main window: the multiple-document area, the menus, toolbar and status bar that make up
-// the whole command surface, and the routing of each command to whoever handles it.
+// the whole command surface, and the start of every command's route.
 #pragma once
 
+#include "app/lockkeys.h"
 #include "framework/commands.h"
+#include "framework/messagemap.h"
 
 #include <QHash>
 #include <QIcon>
@@ -19,25 +21,21 @@ class QToolBar;
 
 namespace zento {
 class DocumentManager;
-struct CommandState;
 class RecentFileList;
 struct MenuEntry;
 } // namespace zento
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public zento::CommandTarget {
     Q_OBJECT
 public:
-    // applicationCommands: the ids that the application object handles; they are always
-    // available and reach it through applicationCommand.
-    CMainFrame(zento::RecentFileList& recentFiles,
-               std::span<const zento::CommandId> applicationCommands, QWidget* parent = nullptr);
+    explicit CMainFrame(zento::RecentFileList& recentFiles, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Creates the toolbar and the status bar and docks the toolbar at the top. False when the
+    // Fills the toolbar and the status bar and docks the toolbar at the top. False when the
     // toolbar's images are missing; the frame is then unusable.
     bool LoadFrame();
 
-    // The documents whose views and commands live in this frame's area.
+    // The documents whose windows live in this frame's area.
     void setDocuments(zento::DocumentManager* documents);
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
@@ -45,19 +43,19 @@ public:
     // The action of a command id, shared by both menus and the toolbar; nullptr if none.
     QAction* commandAction(int id) const { return m_actions.value(id); }
     QLabel* messagePane() const { return m_messagePane; }
-    QLabel* indicator(zento::CommandId id) const { return m_indicators.value(id); }
+    QLabel* indicator(zento::IndicatorId id) const { return m_indicators.value(id); }
     bool showsDocumentMenu() const { return m_showsDocumentMenu; }
 
-    // A command, routed as the menus route it: the frame's own, the application's, then the
-    // document template's (the active document and its active view).
-    void OnCommand(int id);
-
-    // Switches between the main and the document menu, refreshes what is enabled and checked
-    // and the window title. Runs whenever the active document window changes.
+    // Switches between the main and the document menu and refreshes what is enabled. Runs
+    // whenever the active document window changes.
     void updateMenus();
+    // "ZENTO - Texto1"; "ZENTO - [Texto1]" while the active window is maximized; "ZENTO" alone
+    // without a document window.
+    QString frameTitle() const;
     // Shows the lock keys' state in the status bar.
     void updateIndicators();
 
+    void OnWindowNew();
     void OnWindowCascade();
     void OnWindowTileHorz();
     void OnWindowArrange(); // the minimised windows in rows along the bottom
@@ -66,31 +64,33 @@ public:
     void OnAppExit();
 
 signals:
-    void applicationCommand(int id);
     // Files dropped anywhere on the main window, in drop order.
     void filesDropped(const QStringList& files);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createActions();
     QList<QMenu*> createMenus(std::span<const zento::MenuEntry> layout);
-    void createToolBar();
     void createStatusBar();
     void showMenus(const QList<QMenu*>& menus);
     void updateWindowMenu();
-    zento::CommandState commandState(int id) const;
+    void updateTitle();
     bool hasDocumentWindow() const;
 
     zento::RecentFileList& m_recentFiles;
-    QList<int> m_applicationCommands;
     zento::DocumentManager* m_documents = nullptr;
 
     QMdiArea* m_mdiArea;
     QIcon m_documentIcon;
-    QToolBar* m_toolBar = nullptr;
+    QToolBar* m_toolBar;
     QLabel* m_messagePane = nullptr;
     QHash<int, QLabel*> m_indicators;
     QHash<int, QAction*> m_actions;

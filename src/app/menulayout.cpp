@@ -11,6 +11,9 @@ constexpr MenuEntry popup(const char* text) {
 constexpr MenuEntry item(CommandId id) {
     return {MenuEntry::Command, "", id};
 }
+constexpr MenuEntry links(Link first, Link last) {
+    return {MenuEntry::Links, "", {}, first, last};
+}
 constexpr MenuEntry kEnd{MenuEntry::End};
 constexpr MenuEntry kSeparator{MenuEntry::Separator};
 constexpr MenuEntry kWindowList{MenuEntry::WindowList};
@@ -66,18 +69,12 @@ constexpr MenuEntry kDocumentMenu[] = {
     kEnd,
     popup("&Modelos"),
     popup("Enlaces Simétricos"),
-    item(ID_MODELOS_LOGIT),
-    item(ID_MODELOS_PROBIT),
+    links(Link::Logit, Link::Probit),
     kEnd,
     popup("Enlaces Asimétricos"),
-    item(ID_MODELOS_CLOGLOG),
-    item(ID_MODELOS_POWERLOGIT),
-    item(ID_MODELOS_SCOBIT),
-    item(ID_MODELOS_SKEWLOGIT),
+    links(Link::Cloglog, Link::SkewLogit),
     popup("Skew probit"),
-    item(ID_MODELOS_SKEWPROBIT_CDS),
-    item(ID_MODELOS_SKEWPROBIT_BBB),
-    item(ID_MODELOS_SKEWPROBIT_STANDARD),
+    links(Link::SkewProbitCDS, Link::SkewProbitStandard),
     kEnd,
     kEnd,
     kEnd,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/commands.h"
+#include "winbugs/models.h"
 
 #include <span>
 
@@ -16,10 +17,13 @@ struct MenuEntry {
         Command,    // the command id
         Separator,  //
         WindowList, // the list of open document windows
+        Links,      // the model commands of firstLink to lastLink, in the link table's order
     };
     Kind kind;
     const char* text = ""; // Popup only: its label (UTF-8)
     CommandId id{};        // Command only
+    Link firstLink{};      // Links only
+    Link lastLink{};
 };
 
 // The menu while no document window is open.

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 #include <memory>
 #include <utility>
@@ -30,16 +31,20 @@ SingleInstance::SingleInstance(QString serverName, QObject* parent)
     : QObject(parent), m_serverName(std::move(serverName)) {}
 
 QString SingleInstance::defaultServerName() {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USERNAME");
-    return serverNameFor(user, QDir::homePath());
-}
-
-QString SingleInstance::serverNameFor(const QString& userName, const QString& homePath) {
-    const QByteArray key = (userName + QLatin1Char('\n') + homePath).toUtf8();
+#ifdef Q_OS_WIN
+    // A pipe of this user's session; the server lets no other user connect.
+    const QByteArray key =
+        (qEnvironmentVariable("USERDOMAIN") + QLatin1Char('\\') + qEnvironmentVariable("USERNAME") +
+         QLatin1Char('\n') + qEnvironmentVariable("SESSIONNAME"))
+            .toUtf8();
     const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
     return QStringLiteral("zento-") + QString::fromLatin1(hash.left(24));
+#else
+    // In the user's own runtime folder (mode 0700): no other account can create the socket
+    // first, nor answer on it. Without such a folder every start runs on its own.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("zento"));
+#endif
 }
 
 bool SingleInstance::forward(const QStringList& files, std::chrono::milliseconds timeout) {
@@ -47,6 +52,8 @@ bool SingleInstance::forward(const QStringList& files, std::chrono::milliseconds
     for (const QString& file : files)
         paths.append(QFileInfo(file).absoluteFilePath());
 
+    if (m_serverName.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(msecs(timeout)))
@@ -71,6 +78,8 @@ bool SingleInstance::forward(const QStringList& files, std::chrono::milliseconds
 bool SingleInstance::listen() {
     if (m_server)
         return m_server->isListening();
+    if (m_serverName.isEmpty())
+        return false;
     // Listening would take the name over even from a running program (on Unix the new socket
     // replaces the old one), so a name that someone answers on is left alone. One that nobody
     // answers on was left behind by a program that ended without closing it.

@@ -19,10 +19,10 @@ public:
     // The running programs of one user meet under serverName; tests pass a name of their own.
     explicit SingleInstance(QString serverName = defaultServerName(), QObject* parent = nullptr);
 
-    // A name of this user's own: the same for every start by that user (same user name and home
-    // folder), different for other users.
+    // A name of this user's own, the same for every start by that user, that no other user can
+    // take: a socket in the user's runtime folder (a pipe of the user's session on Windows).
+    // Empty where there is none; the program then neither hands files over nor takes them.
     static QString defaultServerName();
-    static QString serverNameFor(const QString& userName, const QString& homePath);
 
     const QString& serverName() const { return m_serverName; }
 

@@ -4,14 +4,13 @@
 #include "app/aboutdlg.h"
 #include "app/commandline.h"
 #include "app/helpdocument.h"
+#include "app/helpwindow.h"
 #include "app/mainframe.h"
 #include "app/singleinstance.h"
-#include "docview/commandroute.h"
 #include "docview/documentmanager.h"
 #include "framework/commands.h"
 #include "framework/messages.h"
 #include "framework/recentfilelist.h"
-#include "framework/shellopen.h"
 #include "zento/version.h"
 
 #include <QDir>
@@ -19,27 +18,11 @@
 #include <QMessageBox>
 #include <QTranslator>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 
 using namespace zento;
 
 namespace {
-
-constexpr CommandRoute<CZENTOApp> kMessageMap[] = {
-    {ID_APP_ABOUT, &CZENTOApp::OnAppAbout},
-    {ID_AYUDA_DOCUMENTO, &CZENTOApp::OnDocumentoAyuda},
-    {ID_FILE_NEW, &CZENTOApp::OnFileNew},
-    {ID_FILE_OPEN, &CZENTOApp::OnFileOpen},
-    {ID_FILE_PRINT_SETUP, &CZENTOApp::OnFilePrintSetup},
-};
-
-constexpr auto kApplicationCommands = [] {
-    std::array<CommandId, std::size(kMessageMap)> ids{};
-    std::ranges::transform(kMessageMap, ids.begin(), &CommandRoute<CZENTOApp>::id);
-    return ids;
-}();
 
 QIcon applicationIcon() {
     QIcon icon;
@@ -59,16 +42,26 @@ void showStartupError(const QString& message) {
 CZENTOApp::CZENTOApp(int& argc, char** argv)
     : QApplication(argc, argv), m_openWithDesktop(&zento::openWithDesktop),
       m_reportStartupError(&showStartupError) {
+    // No display name: the desktop would add it to every title ("Abrir Datos — ZENTO").
     setApplicationName(QStringLiteral(ZENTO_APP_NAME));
-    setApplicationDisplayName(QStringLiteral(ZENTO_APP_NAME));
     setApplicationVersion(QStringLiteral(ZENTO_VERSION_STRING));
     setDesktopFileName(QStringLiteral(ZENTO_DESKTOP_FILE_NAME));
     setWindowIcon(applicationIcon());
-    // The platform's own dialogs and buttons (file, print, message boxes) in Spanish too.
+    // The platform's own dialogs, buttons and menus (file, print, message boxes, the edit
+    // control's menu) in Spanish too.
     auto* translator = new QTranslator(this);
     if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);
+    m_messageMap.add(ID_APP_ABOUT, this, &CZENTOApp::OnAppAbout);
+    m_messageMap.add(ID_AYUDA_DOCUMENTO, this, &CZENTOApp::OnDocumentoAyuda);
+    m_messageMap.add(ID_FILE_NEW, this, &CZENTOApp::OnFileNew);
+    m_messageMap.add(ID_FILE_OPEN, this, &CZENTOApp::OnFileOpen);
+    m_messageMap.add(ID_FILE_PRINT_SETUP, this, &CZENTOApp::OnFilePrintSetup);
+}
+
+CommandTarget* CZENTOApp::nextCommandTarget() const {
+    return m_documents;
 }
 
 CZENTOApp::~CZENTOApp() = default;
@@ -98,7 +91,8 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
     m_recentFiles = std::make_unique<RecentFileList>(m_settingsStore);
 
     // The main frame, and the one document template over its area.
-    m_mainFrame = std::make_unique<CMainFrame>(*m_recentFiles, kApplicationCommands);
+    m_mainFrame = std::make_unique<CMainFrame>(*m_recentFiles);
+    m_mainFrame->setNextCommandTarget(this);
     m_documents = new DocumentManager(m_mainFrame->mdiArea(), m_mainFrame.get());
     if (m_setupDocuments)
         m_setupDocuments(*m_documents);
@@ -107,7 +101,6 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
         m_exitCode = 1;
         return false;
     }
-    connect(m_mainFrame.get(), &CMainFrame::applicationCommand, this, &CZENTOApp::OnCommand);
     connect(m_mainFrame.get(), &CMainFrame::filesDropped, this, &CZENTOApp::openFiles);
     connect(m_documents, &DocumentManager::fileOpened, m_recentFiles.get(), &RecentFileList::add);
     connect(m_documents, &DocumentManager::fileSaved, m_recentFiles.get(), &RecentFileList::add);
@@ -172,11 +165,6 @@ bool CZENTOApp::ProcessShellCommand(const CommandLineInfo& info) {
     return false;
 }
 
-void CZENTOApp::OnCommand(int id) {
-    if (const auto* route = findRoute(kMessageMap, id))
-        (this->*route->handler)();
-}
-
 void CZENTOApp::OnAppAbout() {
     CAboutDlg aboutDlg(m_mainFrame.get());
     aboutDlg.exec();
@@ -188,23 +176,29 @@ void CZENTOApp::OnDocumentoAyuda() {
         showWarning(m_mainFrame.get(), missingHelpMessage(help));
         return;
     }
-    if (!m_openWithDesktop(help.path)) {
-        showWarning(m_mainFrame.get(),
-                    QStringLiteral("No se ha podido abrir el documento de ayuda %1.")
-                        .arg(QDir::toNativeSeparators(help.path)));
-    }
+    // Help always works: what the desktop cannot open, ZENTO shows itself.
+    const QPointer<CMainFrame> frame = m_mainFrame.get();
+    m_openWithDesktop(help.path, [this, frame, path = help.path] {
+        if (!frame)
+            return;
+        if (!m_helpWindow)
+            m_helpWindow = new HelpWindow(path, frame);
+        m_helpWindow->show();
+        m_helpWindow->raise();
+        m_helpWindow->activateWindow();
+    });
 }
 
 void CZENTOApp::OnFileNew() {
-    m_documents->OnFileNew();
+    m_documents->newDocument();
 }
 
 void CZENTOApp::OnFileOpen() {
-    m_documents->OnFileOpen();
+    m_documents->openDocuments();
 }
 
 void CZENTOApp::OnFilePrintSetup() {
-    m_documents->OnFilePrintSetup();
+    m_documents->printSetup();
 }
 
 void CZENTOApp::openFiles(const QStringList& files) {

@@ -2,9 +2,13 @@
 // hand-over of files between a later start and the running program.
 #pragma once
 
+#include "app/helpwindow.h"
+#include "framework/messagemap.h"
 #include "framework/settingsstore.h"
+#include "framework/shellopen.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -19,7 +23,7 @@ class SingleInstance;
 struct CommandLineInfo;
 } // namespace zento
 
-class CZENTOApp : public QApplication {
+class CZENTOApp : public QApplication, public zento::CommandTarget {
     Q_OBJECT
 public:
     CZENTOApp(int& argc, char** argv);
@@ -36,6 +40,8 @@ public:
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     zento::DocumentManager* documents() const { return m_documents; }
     zento::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
+    // The help document shown by ZENTO itself, once the desktop could not open it.
+    HelpWindow* helpWindow() const { return m_helpWindow; }
 
     // The application's commands.
     void OnAppAbout();
@@ -48,9 +54,7 @@ public:
     void setSettingsStore(zento::SettingsStore store) { m_settingsStore = std::move(store); }
     void setInstanceServerName(QString name) { m_serverName = std::move(name); }
     // Opens the help document with the desktop (openWithDesktop unless replaced).
-    void setDesktopOpener(std::function<bool(const QString&)> open) {
-        m_openWithDesktop = std::move(open);
-    }
+    void setDesktopOpener(zento::DesktopOpener open) { m_openWithDesktop = std::move(open); }
     // Tells the user why start-up ends (a message box that waits unless replaced).
     void setStartupErrorReporter(std::function<void(const QString&)> report) {
         m_reportStartupError = std::move(report);
@@ -60,15 +64,17 @@ public:
         m_setupDocuments = std::move(setup);
     }
 
+protected:
+    zento::CommandTarget* nextCommandTarget() const override;
+
 private:
-    void OnCommand(int id);
     bool ProcessShellCommand(const zento::CommandLineInfo& info);
     void openFiles(const QStringList& files);
     void bringToFront();
 
     zento::SettingsStore m_settingsStore;
     QString m_serverName;
-    std::function<bool(const QString&)> m_openWithDesktop;
+    zento::DesktopOpener m_openWithDesktop;
     std::function<void(const QString&)> m_reportStartupError;
     std::function<void(zento::DocumentManager&)> m_setupDocuments;
 
@@ -76,5 +82,6 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     zento::DocumentManager* m_documents = nullptr; // owned by the frame
     std::unique_ptr<zento::SingleInstance> m_instance;
+    QPointer<HelpWindow> m_helpWindow;
     int m_exitCode = 0;
 };

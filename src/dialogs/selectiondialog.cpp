@@ -1,6 +1,7 @@
 // The selection dialogs' widgets.
 #include "dialogs/selectiondialog.h"
 
+#include "datafile/headerseparator.h"
 #include "framework/messages.h"
 #include "framework/progressrunner.h"
 
@@ -16,11 +17,6 @@ SelectionDialog::SelectionDialog(const zento::DialogTemplate& dialogTemplate,
     m_editChosenCases = box(layout.chosenCasesBox);
     m_editK = box(layout.kBox);
     m_editChosenVariables = box(layout.chosenVariablesBox);
-    m_editPath->setObjectName(QStringLiteral("m_editPath"));
-    m_editN->setObjectName(QStringLiteral("m_editN"));
-    m_editChosenCases->setObjectName(QStringLiteral("m_editChosenCases"));
-    m_editK->setObjectName(QStringLiteral("m_editK"));
-    m_editChosenVariables->setObjectName(QStringLiteral("m_editChosenVariables"));
     auto* include = qobject_cast<QPushButton*>(zento::findControl(this, IDC_INCLUIR_DATOS));
     Q_ASSERT(include);
     connect(include, &QPushButton::clicked, this, &SelectionDialog::OnIncluirDatos);
@@ -31,22 +27,35 @@ void SelectionDialog::OnIncluirDatos() {
     if (!picked)
         return;
     const std::string path = dataFilePath(*picked);
-    auto scan = zento::runWithProgress(
+    struct Reading {
+        zento::Result<zento::ScanCounts> counts;
+        zento::HeaderSeparator separator = zento::HeaderSeparator::Tab;
+    };
+    const auto reading = zento::runWithProgress(
         this, QStringLiteral("Leyendo el archivo de datos..."),
         [this, &path](zento::ProgressState& state) {
-            return m_scan(path, [&state](std::uint64_t done, std::uint64_t total) {
+            Reading reading{m_scan(path, [&state](std::uint64_t done, std::uint64_t total) {
                 state.done = done;
                 state.total = total;
                 return !state.cancelRequested;
-            });
+            })};
+            if (reading.counts) {
+                if (const auto separator = zento::ReadHeaderSeparator(path))
+                    reading.separator = *separator;
+            }
+            return reading;
         });
+    if (!reading)
+        return;
     readBoxes();
-    const zento::Status included = m_logic.includeData(*picked, scan);
-    if (!included) {
-        if (included.error().kind != zento::DataErrorKind::Cancelled)
-            zento::showWarning(this,
-                               QString::fromStdString(zento::DescribeDataError(included.error())));
+    if (const zento::Status included = m_logic.includeData(*picked, reading->counts); !included) {
+        zento::showWarning(this, QString::fromStdString(DescribeDataError(included.error())));
         return;
     }
     showBoxes();
+    // Enter now accepts the counts proposed.
+    zento::findControl(this, zento::IDOK)->setFocus(Qt::OtherFocusReason);
+    if (const std::string warning = zento::DescribeHeaderSeparator(reading->separator, path);
+        !warning.empty())
+        zento::showWarning(this, QString::fromStdString(warning));
 }

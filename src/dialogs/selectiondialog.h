@@ -27,8 +27,9 @@ public:
     void setFilePicker(zento::DataFilePicker picker) { m_pickFile = std::move(picker); }
     void setScanner(DataFileScanner scanner) { m_scan = std::move(scanner); }
 
-    // "Incluir Datos...": picks a file and includes it. A file that cannot be read is reported
-    // and leaves every box as it was; so does a scan that the user cancelled.
+    // "Incluir Datos...": picks a file and includes it, then gives "Aceptar" the focus and warns
+    // about a header that looks comma- or semicolon-separated. A file that cannot be read is
+    // reported and leaves every box as it was; so does a scan that the user cancelled.
     void OnIncluirDatos();
 
 protected:
@@ -45,7 +46,7 @@ protected:
 
 private:
     SelectionLogic m_logic;
-    zento::DataFilePicker m_pickFile = zento::pickDataFile;
+    zento::DataFilePicker m_pickFile = zento::rememberingDataFilePicker();
     DataFileScanner m_scan = [](const std::string& path, const zento::ScanProgress& progress) {
         return zento::ScanDataFile(path, progress);
     };

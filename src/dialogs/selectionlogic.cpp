@@ -1,6 +1,9 @@
 // The logic of the selection dialogs.
 #include "dialogs/selectionlogic.h"
 
+#include "winbugs/models.h"
+#include "winbugs/rectangulardata.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +43,37 @@ zento::Status SelectionLogic::includeData(const QString& path,
     setBoxText(m_layout.nBox, n);
     setBoxText(m_layout.chosenCasesBox, n);
     setBoxText(m_layout.pathBox, QFile::decodeName(QByteArray::fromStdString(m_strPath)));
+    m_fileTokens = scan->tokens;
     return zento::Done{};
+}
+
+std::optional<zento::Refusal> SelectionLogic::check() const {
+    if (!m_fileTokens)
+        return std::nullopt;
+    const zento::DataSelection chosen = selection();
+    const std::int64_t tokens = *m_fileTokens;
+    zento::DataError shortage;
+    int box = m_layout.chosenVariablesBox;
+    if (m_layout.reads == SelectionLayout::ModelNames) {
+        // As ReadModelNames says it once it has read every token of the file.
+        shortage.needed = zento::ModelNamesNeeded(chosen.chosenVariables);
+        if (shortage.needed <= tokens)
+            return std::nullopt;
+        shortage.kind = zento::DataErrorKind::TooFewTokens;
+        shortage.path = chosen.path;
+        shortage.available = tokens;
+        shortage.requestedVariables = chosen.chosenVariables;
+        shortage.modelNames = true;
+    } else {
+        if (zento::RectangularTokensNeeded(chosen) <= tokens)
+            return std::nullopt;
+        shortage = zento::RectangularShortage(chosen, tokens);
+        zento::DataSelection headerOnly = chosen;
+        headerOnly.chosenCases = 0;
+        if (zento::RectangularTokensNeeded(headerOnly) <= tokens)
+            box = m_layout.chosenCasesBox;
+    }
+    return zento::Refusal{box, QString::fromStdString(zento::DescribeDataError(shortage))};
 }
 
 zento::DataSelection SelectionLogic::selection() const {

@@ -11,12 +11,16 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
-// The control ids of a selection dialog and the order in which "Aceptar" reads its numbers.
+// The control ids of a selection dialog, the order in which "Aceptar" reads its numbers, and
+// what the command that runs it reads from the file.
 struct SelectionLayout {
     enum Field { K, N, ChosenVariables, ChosenCases };
+    enum Reads { RectangularData, ModelNames };
+    Reads reads;
     int pathBox;
     int kBox;
     int nBox;
@@ -29,15 +33,15 @@ struct SelectionLayout {
 inline constexpr SelectionLayout::Field kCargarDatosIntegers[] = {
     SelectionLayout::ChosenVariables, SelectionLayout::K, SelectionLayout::ChosenCases};
 inline constexpr SelectionLayout kCargarDatosLayout{
-    IDC_DATOS_PATH,         IDC_DATOS_K,         IDC_DATOS_N, IDC_DATOS_CHOSEN_VARIABLES,
-    IDC_DATOS_CHOSEN_CASES, kCargarDatosIntegers};
+    SelectionLayout::RectangularData, IDC_DATOS_PATH,         IDC_DATOS_K,         IDC_DATOS_N,
+    IDC_DATOS_CHOSEN_VARIABLES,       IDC_DATOS_CHOSEN_CASES, kCargarDatosIntegers};
 
 inline constexpr SelectionLayout::Field kCargarModelosIntegers[] = {
     SelectionLayout::K, SelectionLayout::ChosenCases, SelectionLayout::N,
     SelectionLayout::ChosenVariables};
 inline constexpr SelectionLayout kCargarModelosLayout{
-    IDC_MODELOS_PATH,         IDC_MODELOS_K,         IDC_MODELOS_N, IDC_MODELOS_CHOSEN_VARIABLES,
-    IDC_MODELOS_CHOSEN_CASES, kCargarModelosIntegers};
+    SelectionLayout::ModelNames,  IDC_MODELOS_PATH,         IDC_MODELOS_K,         IDC_MODELOS_N,
+    IDC_MODELOS_CHOSEN_VARIABLES, IDC_MODELOS_CHOSEN_CASES, kCargarModelosIntegers};
 
 // The bytes of a picked file's full path, as the data file reader opens it.
 std::string dataFilePath(const QString& path);
@@ -58,6 +62,11 @@ public:
     // last "Aceptar" (0 before), the path the last file included.
     zento::DataSelection selection() const;
 
+protected:
+    // Chosen counts that need more tokens than the file included holds: the command's own
+    // refusal, on the box to correct, while the dialog is still open.
+    std::optional<zento::Refusal> check() const override;
+
 private:
     SelectionLayout m_layout;
     std::int32_t m_nK = 0;
@@ -65,4 +74,5 @@ private:
     std::int32_t m_nChosenVariables = 0;
     std::int32_t m_nChosenCases = 0;
     std::string m_strPath;
+    std::optional<std::int64_t> m_fileTokens; // of the file included, once one is
 };

@@ -2,16 +2,17 @@
 #include "docview/documentmanager.h"
 
 #include "docview/childframe.h"
-#include "docview/commandroute.h"
 #include "docview/zentodoc.h"
 #include "framework/commands.h"
 #include "framework/documentfile.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -19,15 +20,8 @@ namespace zento {
 
 namespace {
 
-constexpr CommandRoute<DocumentManager> kMessageMap[] = {
-    {ID_FILE_NEW, &DocumentManager::OnFileNew},
-    {ID_FILE_OPEN, &DocumentManager::OnFileOpen},
-    {ID_FILE_CLOSE, &DocumentManager::OnFileClose, true},
-    {ID_FILE_SAVE, &DocumentManager::OnFileSave, true},
-    {ID_FILE_SAVE_AS, &DocumentManager::OnFileSaveAs, true},
-    {ID_FILE_PRINT_SETUP, &DocumentManager::OnFilePrintSetup},
-    {ID_WINDOW_NEW, &DocumentManager::OnWindowNew, true},
-};
+// A document window takes this share of the area each way: room for a few cascade steps.
+constexpr int kWindowShare = 3; // quarters
 
 QString absolutePath(const QString& path) {
     const QFileInfo info(path);
@@ -38,6 +32,12 @@ QString absolutePath(const QString& path) {
 } // namespace
 
 DocumentManager::DocumentManager(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {
+    m_messageMap.add(ID_FILE_CLOSE, this, &DocumentManager::OnFileClose,
+                     &DocumentManager::hasActiveDocument);
+    m_messageMap.add(ID_FILE_SAVE, this, &DocumentManager::OnFileSave,
+                     &DocumentManager::hasActiveDocument);
+    m_messageMap.add(ID_FILE_SAVE_AS, this, &DocumentManager::OnFileSaveAs,
+                     &DocumentManager::hasActiveDocument);
     connect(area, &QMdiArea::subWindowActivated, this, &DocumentManager::updateActiveDocument);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &DocumentManager::commandStatesChanged);
@@ -51,23 +51,8 @@ DocumentManager::~DocumentManager() {
     }
 }
 
-CommandState DocumentManager::commandState(int id) const {
-    if (const auto* route = findRoute(kMessageMap, id))
-        return {true, !route->needsDocument || activeDocument() != nullptr};
-    if (const CZENTOView* view = activeView())
-        return view->commandState(id);
-    return {};
-}
-
-bool DocumentManager::onCommand(int id) {
-    if (const auto* route = findRoute(kMessageMap, id)) {
-        if (commandState(id).enabled)
-            (this->*route->handler)();
-        return true;
-    }
-    if (CZENTOView* view = activeView())
-        return view->onCommand(id);
-    return false;
+CommandTarget* DocumentManager::nextCommandTarget() const {
+    return activeView();
 }
 
 CZENTODoc* DocumentManager::createDocument() {
@@ -146,9 +131,11 @@ bool DocumentManager::saveDocument(CZENTODoc* document) {
 bool DocumentManager::saveDocumentAs(CZENTODoc* document) {
     if (!document)
         return false;
-    const QString proposed = document->GetPathName().isEmpty()
-                                 ? document->GetTitle() + QString::fromLatin1(kDocumentExtension)
-                                 : document->GetPathName();
+    const QString proposed =
+        document->GetPathName().isEmpty()
+            ? QDir::current().absoluteFilePath(document->GetTitle() +
+                                               QString::fromLatin1(kDocumentExtension))
+            : document->GetPathName();
     const std::optional<QString> chosen = m_prompts.askSaveFileName(dialogParent(), proposed);
     if (!chosen || chosen->isEmpty())
         return false;
@@ -202,12 +189,7 @@ void DocumentManager::closeFrames(CZENTODoc* document) {
 
 CChildFrame* DocumentManager::newWindow() {
     CZENTODoc* document = activeDocument();
-    if (!document)
-        return nullptr;
-    const QByteArray text = document->storeText();
-    CChildFrame* frame = createFrame(document);
-    frame->view()->setTextBytes(text);
-    return frame;
+    return document ? createFrame(document) : nullptr;
 }
 
 bool DocumentManager::printFile(const QString& path, const QString& printerName) {
@@ -295,6 +277,7 @@ QWidget* DocumentManager::dialogParent() const {
 CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     auto* view = new CZENTOView;
     view->setPrinting(&m_printing);
+    view->setDataFilePicker(m_pickDataFile);
     if (m_runSelection)
         view->setSelectionRunner(m_runSelection);
     auto* frame = new CChildFrame;
@@ -310,15 +293,31 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     connect(view, &QPlainTextEdit::copyAvailable, this, viewChanged);
     connect(view, &QPlainTextEdit::undoAvailable, this, viewChanged);
     m_area->addSubWindow(frame);
-    // A new window gets most of the frame's area, as desktop programs size their document
-    // windows; an area not laid out yet (before the main window shows) gets a usual size.
-    const QSize area = m_area->viewport()->size();
-    frame->resize(area.width() >= 320 && area.height() >= 240 ? area * 3 / 4 : QSize(640, 440));
+    placeWindow(frame);
     updateTitles(document);
     frame->show();
     m_area->setActiveSubWindow(frame);
     updateActiveDocument();
     return frame;
+}
+
+void DocumentManager::placeWindow(CChildFrame* frame) {
+    // Before the main window first shows, its layout has already given the area its size,
+    // but not yet the viewport.
+    QSize area = m_area->contentsRect().size();
+    if (m_area->isVisible())
+        area = m_area->viewport()->size();
+    const QSize size = area * kWindowShare / 4;
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+    QPoint place;
+    QList<QMdiSubWindow*> stacked = m_area->subWindowList(QMdiArea::StackingOrder);
+    stacked.removeAll(frame);
+    if (!stacked.isEmpty() && !stacked.constLast()->isMinimized() &&
+        !stacked.constLast()->isMaximized())
+        place = stacked.constLast()->pos() + QPoint(step, step);
+    if (place.x() + size.width() > area.width() || place.y() + size.height() > area.height())
+        place = {};
+    frame->setGeometry(QRect(place, size));
 }
 
 bool DocumentManager::canCloseFrame(CChildFrame* frame) {
@@ -339,7 +338,8 @@ void DocumentManager::frameClosed(CChildFrame* frame) {
     view->attachDocument(nullptr);
     if (document->views().isEmpty()) {
         m_documents.removeOne(document);
-        document->deleteLater();
+        // The text goes after the last view that shows it.
+        connect(frame, &QObject::destroyed, document, &QObject::deleteLater);
         emit documentCountChanged(documentCount());
     } else {
         updateTitles(document);

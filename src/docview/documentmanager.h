@@ -1,24 +1,19 @@
 // The one document template and the document commands: it creates each document with its
-// child window and view in the multiple-document area, opens, saves and closes documents,
-// asks the user what a command needs, and routes command ids to the active view.
+// child windows and views in the multiple-document area, opens, saves and closes documents, and
+// asks the user what a command needs.
 //
 // How the shell uses it:
 //  - Create one DocumentManager for the main frame's QMdiArea; keep it as long as the frame.
-//  - Every action of the command table can be forwarded: `manager.onCommand(id)` runs the
-//    document commands (ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE,
-//    ID_FILE_SAVE_AS, ID_FILE_PRINT_SETUP, ID_WINDOW_NEW) and hands the view's commands (the ten
-//    generating commands, ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW and the
-//    four editing commands) to the active view; it returns false for ids it does not handle
-//    (window arrangement, bars, About, help, exit, recent files: the shell's own).
-//    `manager.commandState(id)` says whether an id is handled here and may run now; refresh the
-//    actions' enabled state on commandStatesChanged (the active window, its selection, undo
-//    and the clipboard changed). The focused view takes its standard editing keys itself.
+//  - It is on the command route: it runs "&Cerrar", "&Guardar" and "Guardar c&omo..." for the
+//    active document and passes every other id on to the active view (the generating, printing
+//    and editing commands). commandStatesChanged says when the enabled states may have changed
+//    (the active window, its selection, undo and the clipboard).
 //  - Start-up with no argument: newDocument() (Texto1). A file name on the command line, a
 //    recent-file entry, a dropped file or a file forwarded by a second instance:
 //    openDocument(path). Print switches: printFile(path) or printFile(path, printer).
 //  - Recent files: add the path on fileOpened and fileSaved, remove it on openFailed.
 //  - Menus: the document menu while documentCount() > 0 (documentCountChanged), the main menu
-//    otherwise. Title: "ZENTO - " + activeTitleChanged's title, "ZENTO" alone when it is empty.
+//    otherwise; activeTitleChanged gives the title of the active document.
 //  - Exit and closing the main window: closeAllDocuments(); false means the user cancelled and
 //    the application must go on.
 //  - Tests answer the questions with setPrompts, drive the selection dialogs with
@@ -27,8 +22,9 @@
 
 #include "docview/zentodoc.h"
 #include "docview/zentoview.h"
+#include "framework/datafilepicker.h"
 #include "framework/documentprompts.h"
-#include "framework/editview.h"
+#include "framework/messagemap.h"
 #include "framework/textprinting.h"
 
 #include <QList>
@@ -42,17 +38,13 @@ class CChildFrame;
 
 namespace zento {
 
-class DocumentManager : public QObject {
+class DocumentManager : public QObject, public CommandTarget {
     Q_OBJECT
 public:
     explicit DocumentManager(QMdiArea* area, QObject* parent = nullptr);
     ~DocumentManager() override;
 
     QMdiArea* mdiArea() const { return m_area; }
-
-    // Command routing: the document commands here, the view's commands to the active view.
-    CommandState commandState(int id) const;
-    bool onCommand(int id); // whether the id was handled
 
     // "&Nuevo": an empty document titled Texto1, Texto2, ... in a new window, active.
     CZENTODoc* newDocument();
@@ -66,7 +58,8 @@ public:
     // none). A failed save is reported and leaves the document and the old file as they were.
     bool saveDocument(CZENTODoc* document);
     // "Guardar c&omo...": asks for a name ("Archivos ZENTO (*.txt)", ".txt" appended when the
-    // name has none), then saves there; the document takes that name.
+    // name has none), proposing the document's own file or its title in the working directory,
+    // then saves there; the document takes that name.
     bool saveDocumentAs(CZENTODoc* document);
     // When the document is modified, asks whether to save it: true to go on (saved or not to be
     // saved), false when the user cancelled or the save failed.
@@ -76,8 +69,8 @@ public:
     // For exit: asks for each modified document, then closes them all. False, with nothing
     // closed, when the user cancelled.
     bool closeAllDocuments();
-    // "&Nueva ventana": another window and view on the active document, starting with the
-    // document's text. nullptr when there is no active document.
+    // "&Nueva ventana": another window and view on the active document, showing the one text
+    // of the document. nullptr when there is no active document.
     CChildFrame* newWindow();
     // The print switches: prints the file's text on printerName (the current printer when
     // empty) without a dialog; a document opened for it is closed again.
@@ -100,13 +93,9 @@ public:
     void setSelectionRunner(CZENTOView::SelectionRunner runner);
 
     // The handlers of the document commands.
-    void OnFileNew() { newDocument(); }
-    void OnFileOpen() { openDocuments(); }
     void OnFileClose();
     void OnFileSave();
     void OnFileSaveAs();
-    void OnFilePrintSetup() { printSetup(); }
-    void OnWindowNew() { newWindow(); }
 
 signals:
     void fileOpened(const QString& path);
@@ -120,8 +109,14 @@ signals:
     void commandStatesChanged();
     void documentCountChanged(int count);
 
+protected:
+    CommandTarget* nextCommandTarget() const override;
+
 private:
+    bool hasActiveDocument() const { return activeDocument() != nullptr; }
     QWidget* dialogParent() const;
+    // The same size for every window, wholly inside the area, cascaded from the window on top.
+    void placeWindow(CChildFrame* frame);
     CChildFrame* createFrame(CZENTODoc* document);
     CZENTODoc* createDocument();
     void closeFrames(CZENTODoc* document);
@@ -140,6 +135,8 @@ private:
     DocumentPrompts m_prompts = DocumentPrompts::interactive();
     TextPrinting m_printing;
     CZENTOView::SelectionRunner m_runSelection;
+    // One for the run: the data file dialog starts where the last data file was picked.
+    DataFilePicker m_pickDataFile = rememberingDataFilePicker();
 };
 
 } // namespace zento

@@ -1,27 +1,17 @@
 // The text document.
 #include "docview/zentodoc.h"
 
-#include "docview/zentoview.h"
-
 #include <QFileInfo>
 
-CZENTODoc::CZENTODoc(QObject* parent) : QObject(parent) {}
+CZENTODoc::CZENTODoc(QObject* parent) : QObject(parent), m_text(new zento::TextDocument(this)) {
+    connect(m_text, &zento::TextDocument::textEdited, this, [this] { SetModifiedFlag(true); });
+}
 
 CZENTODoc::~CZENTODoc() = default;
 
 bool CZENTODoc::OnNewDocument() {
     SetModifiedFlag(false);
     return true;
-}
-
-QByteArray CZENTODoc::storeText() const {
-    const CZENTOView* view = firstView();
-    return view ? view->textBytes() : QByteArray();
-}
-
-void CZENTODoc::loadText(QByteArrayView bytes) {
-    if (CZENTOView* view = firstView())
-        view->setTextBytes(bytes);
 }
 
 void CZENTODoc::SetTitle(const QString& title) {
@@ -36,24 +26,11 @@ void CZENTODoc::SetPathName(const QString& path) {
     SetTitle(QFileInfo(path).fileName());
 }
 
-void CZENTODoc::SetModifiedFlag(bool modified) {
-    if (modified == m_modified)
-        return;
-    m_modified = modified;
-    emit modifiedChanged(m_modified);
-}
-
 void CZENTODoc::AddView(CZENTOView* view) {
-    if (!view || m_views.contains(view))
-        return;
-    m_views.append(view);
-    connect(view, &zento::EditView::textEdited, this, [this] { SetModifiedFlag(true); });
-    emit viewsChanged();
+    if (view && !m_views.contains(view))
+        m_views.append(view);
 }
 
 void CZENTODoc::RemoveView(CZENTOView* view) {
-    if (!m_views.removeOne(view))
-        return;
-    disconnect(view, nullptr, this, nullptr);
-    emit viewsChanged();
+    m_views.removeOne(view);
 }

@@ -1,5 +1,7 @@
-// The text document: no data of its own; its content is the text of its first view.
+// The text document: its one text, which every window of the document shows and saving writes.
 #pragma once
+
+#include "framework/textdocument.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -18,9 +20,10 @@ public:
     // A new document: empty text, not modified. Always succeeds.
     bool OnNewDocument();
 
-    // Storing: the first view's text, unchanged. Loading: the bytes become that view's text.
-    QByteArray storeText() const;
-    void loadText(QByteArrayView bytes);
+    // Storing: the text, unchanged. Loading: the bytes become the text.
+    QByteArray storeText() const { return m_text->textBytes(); }
+    void loadText(QByteArrayView bytes) { m_text->loadBytes(bytes); }
+    zento::TextDocument* text() const { return m_text; }
 
     const QString& GetTitle() const { return m_title; }
     void SetTitle(const QString& title);
@@ -28,10 +31,11 @@ public:
     // The full path of the file; the title becomes its file name.
     void SetPathName(const QString& path);
 
+    // Set by every edit in any window; a generated text leaves it as it was.
     bool IsModified() const { return m_modified; }
-    void SetModifiedFlag(bool modified = true);
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
 
-    // The views in the order they were attached; the first one holds the document's content.
+    // The views in the order they were attached.
     const QList<CZENTOView*>& views() const { return m_views; }
     CZENTOView* firstView() const { return m_views.isEmpty() ? nullptr : m_views.constFirst(); }
     void AddView(CZENTOView* view);
@@ -39,10 +43,9 @@ public:
 
 signals:
     void titleChanged(const QString& title);
-    void modifiedChanged(bool modified);
-    void viewsChanged();
 
 private:
+    zento::TextDocument* m_text;
     QString m_title;
     QString m_pathName;
     bool m_modified = false;

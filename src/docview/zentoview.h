@@ -1,15 +1,16 @@
 // The edit view of a text document, with the routing table of the commands that reach it: the
-// ten generating commands and the three printing commands.
+// data command and the nine model commands of the link table, besides the editing and printing
+// commands of every edit view.
 #pragma once
 
 #include "docview/zentodoc.h"
+#include "framework/datafilepicker.h"
 #include "framework/editview.h"
 #include "winbugs/models.h"
 
 #include <QPointer>
 
 #include <functional>
-#include <string>
 
 class SelectionDialog;
 
@@ -24,34 +25,27 @@ public:
     ~CZENTOView() override;
 
     CZENTODoc* GetDocument() const { return m_document; }
-    // Attaches the view to document, after any view it already has.
+    // Shows the document's text, after any view it already has; nullptr only forgets it (the
+    // view is closing).
     void attachDocument(CZENTODoc* document);
 
-    void setSelectionRunner(SelectionRunner runner);
-
-    zento::CommandState commandState(int id) const override;
-    bool onCommand(int id) override;
+    void setSelectionRunner(SelectionRunner runner) { m_runSelection = std::move(runner); }
+    // Where the selection dialogs' "Incluir Datos..." picks its file.
+    void setDataFilePicker(zento::DataFilePicker picker) { m_pickDataFile = std::move(picker); }
 
     void OnGenerarDatos();
-    // The nine model commands differ only in their link.
-    void OnLogit() { generateModel(zento::Link::Logit); }
-    void OnProbit() { generateModel(zento::Link::Probit); }
-    void OnCloglog() { generateModel(zento::Link::Cloglog); }
-    void OnPowerLogit() { generateModel(zento::Link::PowerLogit); }
-    void OnScobit() { generateModel(zento::Link::Scobit); }
-    void OnSkewLogit() { generateModel(zento::Link::SkewLogit); }
-    void OnSkewProbitCDS() { generateModel(zento::Link::SkewProbitCDS); }
-    void OnSkewProbitBBB() { generateModel(zento::Link::SkewProbitBBB); }
-    void OnSkewProbitStandard() { generateModel(zento::Link::SkewProbitStandard); }
+    // Every model command: its link's dialog, builder and text.
+    void OnModelo(const zento::LinkInfo& link);
 
 protected:
     QString printDocumentName() const override;
 
 private:
-    void generateModel(zento::Link link);
+    void runSelection(SelectionDialog& dialog);
     // Shows why the core wrote nothing; the text stays as it was.
     void showRefusal(const zento::DataError& error);
 
     QPointer<CZENTODoc> m_document;
     SelectionRunner m_runSelection;
+    zento::DataFilePicker m_pickDataFile;
 };

@@ -1,10 +1,13 @@
 // The command table and the actions made from it.
 #include "framework/commands.h"
 
+#include "winbugs/models.h"
+
 #include <QAction>
 #include <QObject>
 
 #include <algorithm>
+#include <vector>
 
 namespace zento {
 
@@ -17,126 +20,107 @@ using Qt::SHIFT;
 // Labels carry the keys that really reach the command: Abrir Ctrl+O, Guardar Ctrl+S, Imprimir
 // Ctrl+P. Ctrl+A, Ctrl+G and Ctrl+I are bound to nothing.
 constexpr Command kCommands[] = {
-    {ID_DATA_GENERAR, "ID_DATA_GENERAR", "&Generar Datos para WinBUGS", "", ""},
-    {ID_MODELOS_LOGIT, "ID_MODELOS_LOGIT", "Logit", "", ""},
-    {ID_MODELOS_PROBIT, "ID_MODELOS_PROBIT", "Probit", "", ""},
-    {ID_MODELOS_CLOGLOG, "ID_MODELOS_CLOGLOG", "Cloglog", "", ""},
-    {ID_MODELOS_POWERLOGIT, "ID_MODELOS_POWERLOGIT", "Power logit", "", ""},
-    {ID_MODELOS_SCOBIT, "ID_MODELOS_SCOBIT", "Scobit", "", ""},
-    {ID_MODELOS_SKEWLOGIT, "ID_MODELOS_SKEWLOGIT", "Skew logit", "", ""},
-    {ID_MODELOS_SKEWPROBIT_CDS, "ID_MODELOS_SKEWPROBIT_CDS", "CDS", "", ""},
-    {ID_MODELOS_SKEWPROBIT_BBB, "ID_MODELOS_SKEWPROBIT_BBB", "BBB", "", ""},
-    {ID_MODELOS_SKEWPROBIT_STANDARD, "ID_MODELOS_SKEWPROBIT_STANDARD", "Standard", "", ""},
-    {ID_AYUDA_DOCUMENTO, "ID_AYUDA_DOCUMENTO", "Documento Ayuda", "", ""},
+    {ID_DATA_GENERAR, "&Generar Datos para WinBUGS", "", ""},
+    {ID_AYUDA_DOCUMENTO, "Documento Ayuda", "", ""},
 
-    {ID_FILE_NEW,
-     "ID_FILE_NEW",
-     "&Nuevo\tCtrl+N",
-     "Crea un nuevo documento",
-     "Nuevo",
-     {CTRL | Qt::Key_N},
-     0},
+    {ID_FILE_NEW, "&Nuevo\tCtrl+N", "Crea un nuevo documento", "Nuevo", {CTRL | Qt::Key_N}, 0},
     {ID_FILE_OPEN,
-     "ID_FILE_OPEN",
      "&Abrir...\tCtrl+O",
      "Abre un documento ya existente",
      "Abrir",
      {CTRL | Qt::Key_O},
      1},
-    {ID_FILE_CLOSE, "ID_FILE_CLOSE", "&Cerrar", "Cierra el documento activo", "Cerrar"},
+    {ID_FILE_CLOSE, "&Cerrar", "Cierra el documento activo", "Cerrar"},
     {ID_FILE_SAVE,
-     "ID_FILE_SAVE",
      "&Guardar\tCtrl+S",
      "Guarda el documento activo",
      "Guardar",
      {CTRL | Qt::Key_S},
      2},
-    {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "Guardar c&omo...",
-     "Guarda el documento activo con un nuevo nombre", "Guardar como"},
-    {ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP", "Con&figurar impresora...",
+    {ID_FILE_SAVE_AS, "Guardar c&omo...", "Guarda el documento activo con un nuevo nombre",
+     "Guardar como"},
+    {ID_FILE_PRINT_SETUP, "Con&figurar impresora...",
      "Cambia las opciones de impresora y de impresión", "Configurar impresora"},
     {ID_FILE_PRINT,
-     "ID_FILE_PRINT",
      "&Imprimir...\tCtrl+P",
      "Imprime el documento activo",
      "Imprimir",
      {CTRL | Qt::Key_P},
      6},
-    {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT", "", "", ""},
-    {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW", "&Presentación preliminar",
-     "Muestra páginas completas", "Presentación preliminar"},
+    {ID_FILE_PRINT_DIRECT, "", "", ""},
+    {ID_FILE_PRINT_PREVIEW, "&Presentación preliminar", "Muestra páginas completas",
+     "Presentación preliminar"},
     // The placeholder shown while the recent-file list is empty; the entries take its place.
-    {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "Archivo reciente", "Abre este documento", ""},
-    {ID_FILE_MRU_FILE2, "ID_FILE_MRU_FILE2", "", "Abre este documento", ""},
-    {ID_FILE_MRU_FILE3, "ID_FILE_MRU_FILE3", "", "Abre este documento", ""},
-    {ID_FILE_MRU_FILE4, "ID_FILE_MRU_FILE4", "", "Abre este documento", ""},
+    {ID_FILE_MRU_FILE1, "Archivo reciente", "Abre este documento", ""},
+    {ID_FILE_MRU_FILE2, "", "Abre este documento", ""},
+    {ID_FILE_MRU_FILE3, "", "Abre este documento", ""},
+    {ID_FILE_MRU_FILE4, "", "Abre este documento", ""},
     {ID_EDIT_COPY,
-     "ID_EDIT_COPY",
      "&Copiar\tCtrl+C",
      "Copia la selección y la coloca en el portapapeles",
      "Copiar",
      {CTRL | Qt::Key_C, CTRL | Qt::Key_Insert},
      4},
     {ID_EDIT_CUT,
-     "ID_EDIT_CUT",
      "Cor&tar\tCtrl+X",
      "Corta la selección y la coloca en el portapapeles",
      "Cortar",
      {CTRL | Qt::Key_X, SHIFT | Qt::Key_Delete},
      3},
     {ID_EDIT_PASTE,
-     "ID_EDIT_PASTE",
      "&Pegar\tCtrl+V",
      "Inserta el contenido del portapapeles",
      "Pegar",
      {CTRL | Qt::Key_V, SHIFT | Qt::Key_Insert},
      5},
     {ID_EDIT_UNDO,
-     "ID_EDIT_UNDO",
      "&Deshacer\tCtrl+Z",
      "Deshace la última acción",
      "Deshacer",
      {CTRL | Qt::Key_Z, ALT | Qt::Key_Backspace}},
-    {ID_WINDOW_NEW, "ID_WINDOW_NEW", "&Nueva ventana", "Abre otra ventana para el documento activo",
+    {ID_WINDOW_NEW, "&Nueva ventana", "Abre otra ventana para el documento activo",
      "Nueva ventana"},
-    {ID_WINDOW_ARRANGE, "ID_WINDOW_ARRANGE", "&Organizar iconos",
+    {ID_WINDOW_ARRANGE, "&Organizar iconos",
      "Organiza los iconos en la parte inferior de la ventana", "Organizar iconos"},
-    {ID_WINDOW_CASCADE, "ID_WINDOW_CASCADE", "&Cascada",
-     "Organiza las ventanas de modo que se superpongan", "Ventanas en cascada"},
-    {ID_WINDOW_TILE_HORZ, "ID_WINDOW_TILE_HORZ", "&Mosaico",
-     "Organiza las ventanas como mosaicos que no se superponen", "Ventanas en mosaico"},
+    {ID_WINDOW_CASCADE, "&Cascada", "Organiza las ventanas de modo que se superpongan",
+     "Ventanas en cascada"},
+    {ID_WINDOW_TILE_HORZ, "&Mosaico", "Organiza las ventanas como mosaicos que no se superponen",
+     "Ventanas en mosaico"},
     {ID_APP_ABOUT,
-     "ID_APP_ABOUT",
      "&Acerca de ZENTO...",
      "Muestra información del programa, número de versión y copyright",
      "Acerca de",
      {},
      7},
-    {ID_APP_EXIT, "ID_APP_EXIT", "&Salir",
-     "Sale de la aplicación; le pide que guarde los documentos", "Salir"},
+    {ID_APP_EXIT, "&Salir", "Sale de la aplicación; le pide que guarde los documentos", "Salir"},
     // Pane switching acts only in split windows; there are none, so these keys do nothing.
-    {ID_NEXT_PANE, "ID_NEXT_PANE", "", "", "", {QKeyCombination(Qt::Key_F6)}},
-    {ID_PREV_PANE, "ID_PREV_PANE", "", "", "", {SHIFT | Qt::Key_F6}},
+    {ID_NEXT_PANE, "", "", "", {QKeyCombination(Qt::Key_F6)}},
+    {ID_PREV_PANE, "", "", "", {SHIFT | Qt::Key_F6}},
 
-    {ID_INDICATOR_CAPS, "ID_INDICATOR_CAPS", "MAY", "", ""},
-    {ID_INDICATOR_NUM, "ID_INDICATOR_NUM", "NUM", "", ""},
-    {ID_INDICATOR_SCRL, "ID_INDICATOR_SCRL", "DESP", "", ""},
-
-    {ID_VIEW_TOOLBAR, "ID_VIEW_TOOLBAR", "Barra de &herramientas",
-     "Muestra u oculta la barra de herramientas", "Alternar Barra de herramientas"},
-    {ID_VIEW_STATUS_BAR, "ID_VIEW_STATUS_BAR", "Barra de &estado",
-     "Muestra u oculta la barra de estado", "Alternar Barra de estado"},
+    {ID_VIEW_TOOLBAR, "Barra de &herramientas", "Muestra u oculta la barra de herramientas",
+     "Alternar Barra de herramientas"},
+    {ID_VIEW_STATUS_BAR, "Barra de &estado", "Muestra u oculta la barra de estado",
+     "Alternar Barra de estado"},
+    {AFX_IDS_PREVIEW_CLOSE, "Cerrar", "Cierra el modo de presentación preliminar",
+     "Cancelar presentación preliminar"},
 };
 
 } // namespace
 
 std::span<const Command> commandTable() {
-    return kCommands;
+    static const std::vector<Command> table = [] {
+        std::vector<Command> commands(std::begin(kCommands), std::end(kCommands));
+        for (const LinkInfo& link : Links())
+            commands.push_back({CommandId(link.commandId), link.label, "", ""});
+        return commands;
+    }();
+    return table;
 }
 
 const Command* findCommand(int id) {
-    const auto it = std::ranges::find(kCommands, id, &Command::id);
-    return it == std::end(kCommands) ? nullptr : &*it;
+    const std::span<const Command> table = commandTable();
+    const auto it = std::ranges::find(table, id, &Command::id);
+    return it == table.end() ? nullptr : &*it;
 }
 
 QList<QKeySequence> shortcuts(const Command& command) {
@@ -150,18 +134,21 @@ QList<QKeySequence> shortcuts(const Command& command) {
 
 QAction* createCommandAction(CommandId id, QObject* parent) {
     auto* action = new QAction(parent);
+    setUpCommandAction(action, id);
+    return action;
+}
+
+void setUpCommandAction(QAction* action, CommandId id) {
     action->setProperty(kCommandIdProperty, int(id));
     const Command* command = findCommand(id);
     Q_ASSERT(command);
     if (!command)
-        return action;
-    action->setObjectName(QString::fromLatin1(command->name));
-    action->setText(QString::fromUtf8(command->label));
+        return;
+    action->setText(toQString(command->label));
     action->setShortcuts(shortcuts(*command));
-    action->setStatusTip(QString::fromUtf8(command->prompt));
-    if (*command->tooltip)
-        action->setToolTip(QString::fromUtf8(command->tooltip));
-    return action;
+    action->setStatusTip(toQString(command->prompt));
+    if (!command->tooltip.empty())
+        action->setToolTip(toQString(command->tooltip));
 }
 
 QAction* findCommandAction(const QObject* root, int id) {

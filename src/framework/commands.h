@@ -1,13 +1,16 @@
-// The command table: every command id of the menus, accelerators, toolbar and status bar, with
-// its menu label, status-bar prompt, tooltip, shortcut keys and toolbar image, declared once.
+// The command table: every command id of the menus, accelerators and toolbar, with its menu label,
+// status-bar prompt, tooltip, shortcut keys and toolbar image, declared once. The nine model
+// commands come from the link table.
 #pragma once
 
 #include <QKeyCombination>
 #include <QKeySequence>
 #include <QList>
+#include <QString>
 
 #include <array>
 #include <span>
+#include <string_view>
 
 class QAction;
 class QObject;
@@ -16,15 +19,6 @@ namespace zento {
 
 enum CommandId : int {
     ID_DATA_GENERAR = 32771,
-    ID_MODELOS_LOGIT = 32774,
-    ID_MODELOS_PROBIT = 32775,
-    ID_MODELOS_CLOGLOG = 32776,
-    ID_MODELOS_POWERLOGIT = 32777,
-    ID_MODELOS_SCOBIT = 32778,
-    ID_MODELOS_SKEWLOGIT = 32779,
-    ID_MODELOS_SKEWPROBIT_CDS = 32780,
-    ID_MODELOS_SKEWPROBIT_BBB = 32781,
-    ID_MODELOS_SKEWPROBIT_STANDARD = 32782,
     ID_AYUDA_DOCUMENTO = 32783,
 
     ID_FILE_NEW = 57600,
@@ -53,12 +47,10 @@ enum CommandId : int {
     ID_NEXT_PANE = 57680,
     ID_PREV_PANE = 57681,
 
-    ID_INDICATOR_CAPS = 59137,
-    ID_INDICATOR_NUM = 59138,
-    ID_INDICATOR_SCRL = 59139,
-
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
+
+    AFX_IDS_PREVIEW_CLOSE = 61445, // the print preview's own close command
 };
 
 // Shown in the status bar's message pane when no prompt is.
@@ -66,25 +58,30 @@ inline constexpr char kIdleMessage[] = "Preparado";
 
 struct Command {
     CommandId id;
-    const char* name;    // the id's name, e.g. "ID_FILE_OPEN"; also the action's objectName
-    const char* label;   // menu text (UTF-8, "&" mnemonic, "\t" before the keys shown);
-                         // for the indicators, the text of their status-bar pane; "" if none
-    const char* prompt;  // status-bar prompt, "" if none
-    const char* tooltip; // toolbar tooltip, "" if none
+    std::string_view label;   // menu text (UTF-8, "&" mnemonic, "\t" before the keys shown)
+    std::string_view prompt;  // status-bar prompt, "" if none
+    std::string_view tooltip; // toolbar tooltip, "" if none
     std::array<QKeyCombination, 2> keys{}; // Qt::Key_unknown marks an unused slot
     int image = -1;                        // index in the toolbar strip, -1 if no button
 };
 
+// The fixed commands, then the nine model commands in menu order.
 std::span<const Command> commandTable();
 const Command* findCommand(int id); // nullptr for an id not in the table
 QList<QKeySequence> shortcuts(const Command& command);
 
+inline QString toQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
 // The property that carries the command id on actions and controls.
 inline constexpr char kCommandIdProperty[] = "commandId";
 
-// A new action with the command's label, keys, prompt (status tip) and tooltip; objectName is
-// the id's name. Connecting it is the caller's business.
+// A new action with the command's label, keys, prompt (status tip) and tooltip. Connecting it is
+// the caller's business.
 QAction* createCommandAction(CommandId id, QObject* parent);
+// The same on an action made elsewhere (a bar's toggle, for instance).
+void setUpCommandAction(QAction* action, CommandId id);
 
 // The action of that id among root's descendants (root included), or nullptr.
 QAction* findCommandAction(const QObject* root, int id);

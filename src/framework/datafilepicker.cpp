@@ -3,12 +3,9 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace zento {
-
-QString dataFileDialogTitle() {
-    return QStringLiteral("Abrir Datos");
-}
 
 QList<NameFilter> dataFileNameFilters() {
     // The leading blank of the second label is part of its text. "*.*" would skip names
@@ -17,8 +14,8 @@ QList<NameFilter> dataFileNameFilters() {
             {QStringLiteral(" Todos los Archivos (*.*)"), {QStringLiteral("*")}}};
 }
 
-std::unique_ptr<QFileDialog> createDataFileDialog(QWidget* parent) {
-    auto dialog = std::make_unique<QFileDialog>(parent, dataFileDialogTitle());
+std::unique_ptr<QFileDialog> createDataFileDialog(QWidget* parent, const QString& folder) {
+    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Abrir Datos"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     // The dialog reads the patterns from the last parentheses of each filter and, with the
@@ -30,20 +27,21 @@ std::unique_ptr<QFileDialog> createDataFileDialog(QWidget* parent) {
                        filter.patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     dialog->setNameFilters(filters);
     dialog->setDefaultSuffix(QStringLiteral("txt"));
-    const QDir examples(QDir::current().filePath(QStringLiteral("examples")));
-    if (examples.exists())
-        dialog->setDirectory(examples.absolutePath());
+    // Set always: left alone, the dialog would start wherever any file dialog was last used.
+    dialog->setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
     return dialog;
 }
 
-std::optional<QString> pickDataFile(QWidget* parent) {
-    const auto dialog = createDataFileDialog(parent);
-    if (dialog->exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList files = dialog->selectedFiles();
-    if (files.isEmpty())
-        return std::nullopt;
-    return files.constFirst();
+DataFilePicker rememberingDataFilePicker() {
+    auto folder = std::make_shared<QString>();
+    return [folder](QWidget* parent) -> std::optional<QString> {
+        const auto dialog = createDataFileDialog(parent, *folder);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString file = dialog->selectedFiles().constFirst();
+        *folder = QFileInfo(file).absolutePath();
+        return file;
+    };
 }
 
 } // namespace zento

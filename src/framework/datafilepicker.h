@@ -18,8 +18,6 @@ namespace zento {
 // Returns the full path of an existing file, or nullopt when the user cancelled.
 using DataFilePicker = std::function<std::optional<QString>(QWidget* parent)>;
 
-QString dataFileDialogTitle(); // "Abrir Datos"
-
 struct NameFilter {
     QString label;        // the text the dialog shows
     QStringList patterns; // the file names it lets through
@@ -28,11 +26,11 @@ struct NameFilter {
 // Text files first, then all files.
 QList<NameFilter> dataFileNameFilters();
 
-// The dialog, configured but not shown; it starts in the working directory's examples/ folder
-// when there is one.
-std::unique_ptr<QFileDialog> createDataFileDialog(QWidget* parent);
+// The dialog, configured but not shown, starting in folder (the working directory when empty).
+std::unique_ptr<QFileDialog> createDataFileDialog(QWidget* parent, const QString& folder = {});
 
-// Runs that dialog modally.
-std::optional<QString> pickDataFile(QWidget* parent);
+// Runs that dialog modally; each picker starts where the last file it picked lies, so one picker
+// per run of the program remembers the data folder without sending other dialogs there.
+DataFilePicker rememberingDataFilePicker();
 
 } // namespace zento

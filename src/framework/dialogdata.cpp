@@ -63,13 +63,15 @@ void DialogData::open() {
         m_boxes[id] = QString::number(*member);
 }
 
-std::optional<int> DialogData::accept() {
+std::optional<Refusal> DialogData::accept() {
     for (const auto& [id, member] : m_integers) {
         const auto value = parseWholeNumber(boxText(id));
         if (!value)
-            return id;
+            return Refusal{id, wholeNumberMessage()};
         *member = *value;
     }
+    if (auto refusal = check())
+        return refusal;
     m_accepted = true;
     return std::nullopt;
 }

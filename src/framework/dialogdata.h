@@ -24,6 +24,12 @@ std::optional<std::int32_t> parseWholeNumber(QStringView text);
 // The message that refuses a box whose text is not such a number.
 QString wholeNumberMessage();
 
+// Why "Aceptar" keeps the dialog open: the box to correct and what to tell the user.
+struct Refusal {
+    int controlId;
+    QString message;
+};
+
 class DialogData {
 public:
     DialogData() = default;
@@ -38,16 +44,20 @@ public:
     // Writes every bound member into its box.
     void open();
     // Reads the boxes in binding order into their members and stops at the first text that is
-    // not a whole number, returning its control id (members bound before it already hold their
-    // new values, those after it are untouched). nullopt, and accepted(), when all converted.
-    std::optional<int> accept();
+    // not a whole number (members bound before it already hold their new values, those after it
+    // are untouched); then lets check() refuse the values. nullopt, and accepted(), when neither
+    // refused.
+    std::optional<Refusal> accept();
     // Closes without reading anything.
     void cancel() { m_accepted = false; }
     bool accepted() const { return m_accepted; }
 
 protected:
+    virtual ~DialogData() = default;
     // The order of the calls is the order in which accept() reads the boxes.
     void bindInteger(int controlId, std::int32_t& member);
+    // Values that are whole numbers but cannot be used; none by default.
+    virtual std::optional<Refusal> check() const { return std::nullopt; }
 
 private:
     BoxTexts m_boxes;

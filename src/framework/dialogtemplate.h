@@ -4,16 +4,19 @@
 
 #include <span>
 
+class QDialog;
+class QWidget;
+
 namespace zento {
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
 struct ControlTemplate {
-    enum Kind { DefaultButton, Button, Edit, ReadOnlyEdit, Label };
+    enum Kind { DefaultButton, Button, Edit, ReadOnlyEdit, Label, Icon };
     Kind kind;
     int id;           // 0 for controls that nothing refers to (labels)
-    const char* text; // UTF-8; "" for edit boxes
+    const char* text; // UTF-8; "" for edit boxes and the icon (the application's)
     int x, y, width, height;
 };
 
@@ -25,5 +28,16 @@ struct DialogTemplate {
     int width, height;
     std::span<const ControlTemplate> controls;
 };
+
+// The property that carries a control's id in a dialog.
+inline constexpr char kControlIdProperty[] = "controlId";
+
+// Gives dialog the template's caption, font and fixed size and creates its controls, each with
+// its id. Button IDOK is "Aceptar" (accept), IDCANCEL "Cancelar" (reject); other buttons are the
+// caller's to connect.
+void createDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate);
+
+// The control of that id among parent's descendants, or nullptr.
+QWidget* findControl(const QWidget* parent, int controlId);
 
 } // namespace zento

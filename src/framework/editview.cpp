@@ -3,83 +3,14 @@
 
 #include "framework/commands.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
+#include <QDragEnterEvent>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
-#include <iterator>
-#include <utility>
 
 namespace zento {
-
-namespace {
-
-// Big texts go into the edit control in pieces of about this size.
-constexpr qsizetype kPieceBytes = qsizetype{1} << 20;
-
-struct EditRoute {
-    CommandId id;
-    void (QPlainTextEdit::*handler)();
-    bool (*enabled)(const QPlainTextEdit&);
-};
-
-bool hasSelection(const QPlainTextEdit& edit) {
-    return edit.textCursor().hasSelection();
-}
-
-constexpr EditRoute kEditRoutes[] = {
-    {ID_EDIT_UNDO, &QPlainTextEdit::undo,
-     [](const QPlainTextEdit& edit) { return edit.document()->isUndoAvailable(); }},
-    {ID_EDIT_CUT, &QPlainTextEdit::cut, hasSelection},
-    {ID_EDIT_COPY, &QPlainTextEdit::copy, hasSelection},
-    {ID_EDIT_PASTE, &QPlainTextEdit::paste,
-     [](const QPlainTextEdit& edit) { return edit.canPaste(); }},
-};
-
-// The texts of the edit control's menu entries, by the entries' object names.
-constexpr std::pair<const char*, const char*> kContextMenuTexts[] = {
-    {"edit-undo", "&Deshacer"},
-    {"edit-redo", "&Rehacer"},
-    {"edit-cut", "Cor&tar"},
-    {"edit-copy", "&Copiar"},
-    {"edit-paste", "&Pegar"},
-    {"edit-delete", "&Eliminar"},
-    {"select-all", "Seleccionar &todo"},
-};
-
-// Runs without a blank up to this long still wrap at word boundaries in a blink. Only ASCII
-// blanks count: a no-break space is no place to break.
-constexpr qsizetype kLongestWordWrapped = 4096;
-
-template <class Text, class Code> bool hasLongRun(const Text& text, Code code) {
-    qsizetype run = 0;
-    for (const auto c : text) {
-        const char16_t unit = code(c);
-        run = unit == u' ' || (unit >= u'\t' && unit <= u'\r') ? 0 : run + 1;
-        if (run > kLongestWordWrapped)
-            return true;
-    }
-    return false;
-}
-
-bool hasLongRun(QByteArrayView bytes) {
-    return hasLongRun(bytes, [](char c) { return char16_t(static_cast<unsigned char>(c)); });
-}
-
-bool hasLongRun(const QString& text) {
-    return hasLongRun(text, [](QChar c) { return c.unicode(); });
-}
-
-const EditRoute* findEditRoute(int id) {
-    const auto it = std::ranges::find(kEditRoutes, id, &EditRoute::id);
-    return it == std::end(kEditRoutes) ? nullptr : &*it;
-}
-
-} // namespace
 
 EditView::EditView(QWidget* parent) : QPlainTextEdit(parent) {
     // Long lines wrap at the window's edge, on screen only; there is nothing to scroll sideways.
@@ -89,104 +20,72 @@ EditView::EditView(QWidget* parent) : QPlainTextEdit(parent) {
     // long text would narrow the window and make the control lay out every line again (about
     // a third of a second and a layout object per line for a million lines).
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(document(), &QTextDocument::contentsChange, this, &EditView::onContentsChange);
+    m_ownText = std::make_unique<TextDocument>();
+    showText(m_ownText.get());
+
+    m_messageMap.add(
+        ID_EDIT_UNDO, [this] { undo(); }, [this] { return canUndo(); });
+    m_messageMap.add(
+        ID_EDIT_CUT, [this] { cut(); }, [this] { return canCut(); });
+    m_messageMap.add(
+        ID_EDIT_COPY, [this] { copy(); }, [this] { return canCopy(); });
+    m_messageMap.add(
+        ID_EDIT_PASTE, [this] { paste(); }, [this] { return canPasteHere(); });
+    m_messageMap.add(ID_FILE_PRINT, this, &EditView::OnFilePrint);
+    m_messageMap.add(ID_FILE_PRINT_DIRECT, this, &EditView::OnFilePrintDirect);
+    m_messageMap.add(ID_FILE_PRINT_PREVIEW, this, &EditView::OnFilePrintPreview);
 }
 
 EditView::~EditView() = default;
 
-QByteArray EditView::textBytes() const {
-    if (m_exactBytes)
-        return *m_exactBytes;
-    return encodeText(document()->toRawText(), m_format);
+void EditView::setTextDocument(TextDocument* text) {
+    if (!text || text == m_text)
+        return;
+    showText(text);
+    m_ownText.reset();
 }
 
-void EditView::setTextBytes(QByteArrayView bytes) {
-    QTextDocument* text = document();
-    m_replacing = true;
-    // Undo stays off while the text goes in: the replacement costs no undo memory, and the
-    // history starts again from the new text.
-    text->setUndoRedoEnabled(false);
-    text->clear();
-    // Chosen while the control is empty, so that no text is laid out again for it.
-    setWrap(hasLongRun(bytes) ? QTextOption::WrapAnywhere
-                              : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    // The pieces go in within one edit block, so the edit control and its layout see one change,
-    // as with setPlainText; but the whole text never exists a second time as one string, and
-    // the pass of setPlainText that gives every character the same format again is saved.
-    QTextCursor cursor(text);
-    cursor.beginEditBlock();
-    const DecodedText decoded = decodeTextInPieces(
-        bytes, kPieceBytes, [&cursor](QString piece) { cursor.insertText(piece); });
-    cursor.endEditBlock();
-    text->setUndoRedoEnabled(true);
-    text->setModified(false);
-    m_format = decoded.format;
-    m_exactBytes.reset();
-    if (!decoded.exact)
-        m_exactBytes = bytes.toByteArray();
-    setTextCursor(QTextCursor(text)); // at the start, scrolled to the top
-    m_replacing = false;
+void EditView::showText(TextDocument* text) {
+    if (m_text)
+        disconnect(m_text, nullptr, this, nullptr);
+    m_text = text;
+    // The view's wrap mode first: the view pushes it into the text it is given.
+    setWordWrapMode(text->wrapMode());
+    setDocument(text);
+    connect(text, &TextDocument::wrapModeChanged, this, &QPlainTextEdit::setWordWrapMode);
+    connect(text, &TextDocument::textReplaced, this,
+            [this] { setTextCursor(QTextCursor(m_text)); }); // at the start, scrolled to the top
 }
 
-void EditView::takeTextBytes(std::string bytes) {
-    setTextBytes(bytes);
+bool EditView::canUndo() const {
+    return !isReadOnly() && document()->isUndoAvailable();
 }
 
-void EditView::setWrap(QTextOption::WrapMode mode) {
-    // Any change lays the whole text out again.
-    if (wordWrapMode() != mode)
-        setWordWrapMode(mode);
+bool EditView::canCut() const {
+    return !isReadOnly() && textCursor().hasSelection();
+}
+
+bool EditView::canCopy() const {
+    return textCursor().hasSelection();
+}
+
+bool EditView::canPasteHere() const {
+    return !isReadOnly() && canPaste();
 }
 
 void EditView::insertFromMimeData(const QMimeData* source) {
-    if (source && source->hasText() && hasLongRun(source->text()))
-        setWrap(QTextOption::WrapAnywhere);
+    if (source && source->hasText())
+        m_text->noteIncomingText(source->text());
     QPlainTextEdit::insertFromMimeData(source);
 }
 
-void EditView::onContentsChange(int, int charsRemoved, int charsAdded) {
-    if (m_replacing || (charsRemoved == 0 && charsAdded == 0))
+void EditView::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (data->hasUrls() && std::ranges::all_of(data->urls(), &QUrl::isLocalFile)) {
+        event->ignore();
         return;
-    m_exactBytes.reset();
-    emit textEdited();
-}
-
-QMenu* EditView::createSpanishContextMenu() {
-    QMenu* menu = createStandardContextMenu();
-    for (QAction* action : menu->actions()) {
-        const auto it = std::ranges::find_if(kContextMenuTexts, [action](const auto& entry) {
-            return action->objectName() == QLatin1String(entry.first);
-        });
-        if (it == std::end(kContextMenuTexts))
-            continue;
-        // The keys stay as the control shows them, after the tab.
-        const QString text = action->text();
-        const qsizetype tab = text.indexOf(QLatin1Char('\t'));
-        action->setText(QString::fromUtf8(it->second) + (tab < 0 ? QString() : text.mid(tab)));
     }
-    return menu;
-}
-
-void EditView::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu* menu = createSpanishContextMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-}
-
-CommandState EditView::commandState(int id) const {
-    const EditRoute* route = findEditRoute(id);
-    if (!route)
-        return {};
-    return {true, !isReadOnly() || route->id == ID_EDIT_COPY ? route->enabled(*this) : false};
-}
-
-bool EditView::onCommand(int id) {
-    const EditRoute* route = findEditRoute(id);
-    if (!route)
-        return false;
-    if (commandState(id).enabled)
-        (this->*route->handler)();
-    return true;
+    QPlainTextEdit::dragEnterEvent(event);
 }
 
 TextPrinting& EditView::printing() {

@@ -1,56 +1,36 @@
-// The edit view: a plain-text edit control whose whole text is one document's bytes, with the
-// editing and printing commands every such view has.
+// The edit view: a plain-text edit control showing one document's text, with the editing and
+// printing commands every such view has.
 #pragma once
 
-#include "framework/textcodec.h"
+#include "framework/messagemap.h"
+#include "framework/textdocument.h"
 #include "framework/textprinting.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QPlainTextEdit>
 
-class QMenu;
-class QMimeData;
-
 #include <memory>
-#include <optional>
-#include <span>
 #include <string>
+
+class QMimeData;
 
 namespace zento {
 
-// What the command routing learns about one command id.
-struct CommandState {
-    bool handled = false; // something on the route handles the id
-    bool enabled = false; // and it may run now
-};
-
-class EditView : public QPlainTextEdit {
+class EditView : public QPlainTextEdit, public CommandTarget {
     Q_OBJECT
 public:
     explicit EditView(QWidget* parent = nullptr);
     ~EditView() override;
 
-    // The whole text as bytes: exactly the bytes last put in by setTextBytes while the user has
-    // not edited since; after an edit, the text in those bytes' code page and line ends.
-    QByteArray textBytes() const;
-    TextFormat textFormat() const { return m_format; }
+    // A view starts with a text of its own. Once it shows another text (which other views may
+    // show too), it keeps that text until it is destroyed: the text must outlive the view.
+    TextDocument* textDocument() const { return m_text; }
+    void setTextDocument(TextDocument* text);
 
-    // Replaces the whole text in one call (nothing is inserted or appended). This is not an
-    // edit: textEdited is not emitted. The undo history starts again from the new text, the
-    // caret at its start.
-    void setTextBytes(QByteArrayView bytes);
-    // The same, taking the bytes so that their memory is freed as soon as the edit control
-    // holds the text (big generated texts).
-    void takeTextBytes(std::string bytes);
-
-    // The edit control's own menu, in Spanish.
-    QMenu* createSpanishContextMenu();
-
-    // The editing commands (undo, cut, copy, paste) handled by the view itself; subclasses put
-    // their own table in front and fall back on this one.
-    virtual CommandState commandState(int id) const;
-    virtual bool onCommand(int id); // whether the id was handled
+    QByteArray textBytes() const { return m_text->textBytes(); }
+    void setTextBytes(QByteArrayView bytes) { m_text->loadBytes(bytes); }
+    void replaceTextBytes(std::string bytes) { m_text->replaceBytes(std::move(bytes)); }
 
     // Printing, through the shared settings of printing (a view without them uses its own).
     void setPrinting(TextPrinting* printing) { m_printing = printing; }
@@ -62,27 +42,22 @@ public:
     void OnFilePrintDirect() { printText(PrintJob::Direct); }
     void OnFilePrintPreview() { printText(PrintJob::Preview); }
 
-signals:
-    // The user changed the text: typing, cut, paste, undo.
-    void textEdited();
-
 protected:
     // The name a print job carries.
     virtual QString printDocumentName() const;
-    void contextMenuEvent(QContextMenuEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    // Local files dragged here are for the main window to open, not text to insert.
+    void dragEnterEvent(QDragEnterEvent* event) override;
 
 private:
-    // Word wrapping takes time quadratic in the length of a run with no place to break (a token
-    // of megabytes would freeze the window for hours): text with such a run wraps anywhere.
-    void setWrap(QTextOption::WrapMode mode);
-    void onContentsChange(int position, int charsRemoved, int charsAdded);
+    void showText(TextDocument* text);
+    bool canUndo() const;
+    bool canCut() const;
+    bool canCopy() const;
+    bool canPasteHere() const;
 
-    TextFormat m_format;
-    // The bytes last put in, kept only while the user has not edited and re-encoding the text
-    // would not give them back (mixed line ends, for instance).
-    std::optional<QByteArray> m_exactBytes;
-    bool m_replacing = false;
+    TextDocument* m_text = nullptr;
+    std::unique_ptr<TextDocument> m_ownText;
     TextPrinting* m_printing = nullptr;
     std::unique_ptr<TextPrinting> m_ownPrinting;
 };

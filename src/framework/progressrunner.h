@@ -34,7 +34,8 @@ void waitWithProgress(QWidget* parent, const QString& label, ProgressState& stat
                       const QFuture<void>& future,
                       std::chrono::milliseconds delay = kProgressDelay);
 
-// Runs job(state) on a worker thread, waits as above and returns the job's result.
+// Runs job(state) on a worker thread, waits as above and returns the job's result; nothing when
+// the user gave up waiting, whatever the job made.
 template <class Job>
 auto runWithProgress(QWidget* parent, const QString& label, Job&& job,
                      std::chrono::milliseconds delay = kProgressDelay) {
@@ -43,7 +44,9 @@ auto runWithProgress(QWidget* parent, const QString& label, Job&& job,
     std::optional<Value> result;
     const QFuture<void> future = QtConcurrent::run([&] { result.emplace(job(state)); });
     waitWithProgress(parent, label, state, future, delay);
-    return std::move(*result);
+    if (state.cancelRequested)
+        result.reset();
+    return result;
 }
 
 } // namespace zento

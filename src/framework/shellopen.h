@@ -1,12 +1,15 @@
-// Handing a document or a URL to the desktop, which opens it with the user's program.
+// Handing a document to the desktop, which opens it with the user's program.
 #pragma once
+
+#include <functional>
 
 class QString;
 
 namespace zento {
 
-// A local path (relative ones against the working directory) or a URL with a scheme. Returns
-// whether the desktop accepted it; a local file that does not exist is not handed on.
-bool openWithDesktop(const QString& pathOrUrl);
+// Opens a local file (relative paths against the working directory) with the desktop; failed
+// runs, now or a moment later, when the desktop has no program that opens it.
+using DesktopOpener = std::function<void(const QString& path, std::function<void()> failed)>;
+void openWithDesktop(const QString& path, std::function<void()> failed);
 
 } // namespace zento

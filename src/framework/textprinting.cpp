@@ -1,16 +1,35 @@
 // Printing through one function.
 #include "framework/textprinting.h"
 
+#include "framework/commands.h"
 #include "framework/messages.h"
 
+#include <QAction>
 #include <QDialog>
-#include <QPageSetupDialog>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QToolBar>
 #include <QWidget>
 
 namespace zento {
+
+namespace {
+
+// "Cerrar" at the end of the preview's toolbar; Esc closes the preview as well.
+void addCloseCommand(QPrintPreviewDialog& preview) {
+    auto* bar = preview.findChild<QToolBar*>();
+    if (!bar)
+        return;
+    bar->addSeparator();
+    QAction* close = createCommandAction(AFX_IDS_PREVIEW_CLOSE, bar);
+    QObject::connect(close, &QAction::triggered, &preview, &QDialog::reject);
+    bar->addAction(close);
+}
+
+} // namespace
 
 TextPrinting::TextPrinting()
     : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
@@ -36,6 +55,7 @@ bool TextPrinting::print(QWidget* parent, PrintJob job, const QString& documentN
         QPrintPreviewDialog dialog(m_printer.get(), parent);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                          [&render](QPrinter* printer) { render(printer); });
+        addCloseCommand(dialog);
         m_runModal(dialog);
         return true;
     }
@@ -61,7 +81,15 @@ bool TextPrinting::hasOutput() const {
 }
 
 bool TextPrinting::setup(QWidget* parent) {
-    QPageSetupDialog dialog(m_printer.get(), parent);
+    // The printer, its paper and orientation (under its properties); which pages to print is
+    // asked when printing.
+    QPrintDialog dialog(m_printer.get(), parent);
+    dialog.setWindowTitle(QStringLiteral("Configurar impresora"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("Aceptar"));
+    }
     return m_runModal(dialog) == QDialog::Accepted;
 }
 

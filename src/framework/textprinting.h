@@ -40,7 +40,8 @@ public:
     bool print(QWidget* parent, PrintJob job, const QString& documentName,
                const PrintRenderer& render);
 
-    // "Con&figurar impresora...": the page and printer setup. Returns whether it was accepted.
+    // "Con&figurar impresora...": the printer, paper and orientation that later prints and
+    // previews use. Returns whether it was accepted.
     bool setup(QWidget* parent);
 
     void setModalRunner(ModalRunner runner);

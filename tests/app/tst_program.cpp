@@ -1,10 +1,11 @@
 // The built program, run as a user of its own: a settings file full of garbage does not stop it,
-// a later start hands its file over and ends, the recent-file list is in the settings as soon as
-// a file opens, so a kill loses nothing, and the next run takes over the name it left behind.
-#include "app/singleinstance.h"
-
+// nor a socket that another account set up where the program once met its later starts; a later
+// start hands its file over and ends, the recent-file list is in the settings as soon as a file
+// opens, so a kill loses nothing, and the next run takes over the name it left behind.
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
@@ -14,8 +15,6 @@
 
 #include <csignal>
 
-using zento::SingleInstance;
-
 class TestProgram : public QObject {
     Q_OBJECT
 private slots:
@@ -23,10 +22,14 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(QDir(m_home.path()).mkpath("config/Local AppWizard-Generated Applications"));
         QVERIFY(QDir(m_home.path()).mkpath("otra"));
+        QVERIFY(QDir(m_home.path()).mkpath("run"));
+        QFile::setPermissions(m_home.filePath("run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("HOME", m_home.path());
         environment.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+        environment.insert("XDG_RUNTIME_DIR", m_home.filePath("run"));
         m_environment = environment;
     }
 
@@ -40,6 +43,18 @@ private slots:
         settings.write(garbage);
         settings.close();
         const QString a = write("a.txt"), b = write("b.txt");
+        // Where a running ZENTO used to listen: a shared folder, a name anyone can work out.
+        const QByteArray key = (qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME")) +
+                                "\n" + QDir::cleanPath(m_home.path()))
+                                   .toUtf8();
+        QLocalServer squatter;
+        QVERIFY(squatter.listen(
+            "zento-" + QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24)));
+        connect(&squatter, &QLocalServer::newConnection, this, [&squatter] {
+            QLocalSocket* taken = squatter.nextPendingConnection();
+            taken->putChar(1); // "taken": the files would be lost
+            taken->flush();
+        });
 
         QProcess first;
         QVERIFY(start(first, {a}));
@@ -64,6 +79,8 @@ private slots:
         QVERIFY(start(next, {}));
         QTRY_VERIFY_WITH_TIMEOUT(next.state() != QProcess::Running || listening(), 20000);
         QCOMPARE(next.state(), QProcess::Running);
+        next.kill();
+        next.waitForFinished();
     }
 
 private:
@@ -76,9 +93,7 @@ private:
     }
     bool listening() const {
         QLocalSocket socket;
-        socket.connectToServer(SingleInstance::serverNameFor(
-            qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME")),
-            QDir::cleanPath(m_home.path())));
+        socket.connectToServer(m_home.filePath("run/zento"));
         return socket.waitForConnected(200);
     }
     // Whether the process ignores a signal, as /proc tells.

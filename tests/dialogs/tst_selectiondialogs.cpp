@@ -1,24 +1,24 @@
-// The two selection dialogs: what their number boxes take, their logic without a window, and the
-// windows run through their buttons with a file picker and a scanner standing in for the real
-// ones.
+// The two selection dialogs: what their number boxes take, their logic without a window (which
+// refuses exactly the counts the command would refuse), and the windows run through their
+// buttons with a file picker and a scanner standing in for the real ones.
+#include "datafile/headerseparator.h"
 #include "dialogs/cargardatos.h"
 #include "dialogs/cargarmodelos.h"
 #include "framework/dialogunits.h"
+#include "winbugs/models.h"
+#include "winbugs/rectangulardata.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
+#include <QWindow>
 
-#include <chrono>
 #include <limits>
 #include <memory>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -32,8 +32,8 @@ const SelectionLayout& layoutOf(bool model) {
 }
 
 // Path, K, N, chosen variables and chosen cases as they are after including a file.
-QStringList shownFile(const char* name, const char* k, const char* n) {
-    return {QDir::toNativeSeparators(dataFile(name)), k, n, k, n};
+QStringList shownFile(const QString& path, const char* k, const char* n) {
+    return {QDir::toNativeSeparators(path), k, n, k, n};
 }
 
 auto selected(const zento::DataSelection& s) {
@@ -55,9 +55,10 @@ struct Dialog {
           ids(layoutOf(model)) {}
 
     QWidget* control(int id) const { return zento::findControl(window.get(), id); }
-    QPushButton* button(int id) const { return qobject_cast<QPushButton*>(control(id)); }
     QLineEdit* box(int id) const { return window->box(id); }
-    void click(int id) const { QTest::mouseClick(button(id), Qt::LeftButton); }
+    void click(int id) const {
+        QTest::mouseClick(qobject_cast<QPushButton*>(control(id)), Qt::LeftButton);
+    }
     QStringList shown() const {
         return {box(ids.pathBox)->text(), box(ids.kBox)->text(), box(ids.nBox)->text(),
                 box(ids.chosenVariablesBox)->text(), box(ids.chosenCasesBox)->text()};
@@ -79,9 +80,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // What a number box takes on "Aceptar": a whole decimal number within 32 bits.
-    void wholeNumbers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<int>>("value");
+    void wholeNumbers() {
         const std::pair<const char*, int> whole[] = {
             {"0", 0},
             {" \t-12  ", -12},
@@ -89,102 +88,118 @@ private slots:
             {"2147483647", std::numeric_limits<int>::max()},
             {"-2147483648", std::numeric_limits<int>::min()}};
         for (const auto& [text, value] : whole)
-            QTest::addRow("'%s'", text) << QString::fromLatin1(text) << std::optional(value);
+            QCOMPARE(zento::parseWholeNumber(QString::fromLatin1(text)), value);
         for (const char* text : {"2147483648", "-2147483649", "99999999999999999999999", "", "   ",
-                                 "-", "abc", "12a", "1.5", "--1", "1 2", "- 1"})
-            QTest::addRow("'%s'", text) << QString::fromLatin1(text) << std::optional<int>();
-        QTest::newRow("other digits") << QStringLiteral("\u0663") << std::optional<int>();
-    }
-    void wholeNumbers() {
-        QFETCH(QString, text);
-        QFETCH(std::optional<int>, value);
-        QCOMPARE(zento::parseWholeNumber(text), value);
+                                 "-", "abc", "12a", "1.5", "--1", "1 2", "- 1", "\u0663"})
+            QVERIFY2(!zento::parseWholeNumber(QString::fromUtf8(text)), text);
     }
 
-    // Without a window, for both reading orders: a file that cannot be read changes no box; the
-    // members change only on "Aceptar", which takes numbers as typed and names the first bad box
-    // in the dialog's order.
+    // Without a window: "Aceptar" takes the numbers as typed and names the first bad box in the
+    // dialog's order; with a file included, counts it cannot satisfy keep the dialog open with
+    // the command's own refusal on the box to correct, and only those (V > K included).
     void logic_data() {
         QTest::addColumn<bool>("model");
-        QTest::newRow("CCargarDatos") << false;
-        QTest::newRow("CCargarModelos") << true;
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("variables");
+        QTest::addColumn<int>("cases");
+        QTest::addColumn<int>("refusedBox"); // 0: accepted
+        const int max = std::numeric_limits<int>::max();
+        const auto row = [](bool model, const char* file, int variables, int cases, int box) {
+            QTest::addRow("%s %s %d %d", model ? "CCargarModelos" : "CCargarDatos", file, variables,
+                          cases)
+                << model << dataFile(file) << variables << cases << box;
+        };
+        const char* example = "dlg_ejemplo.txt"; // K 3, N 2: 9 tokens
+        row(false, example, 3, 2, 0);
+        row(false, example, 4, 1, 0);
+        row(false, example, -1, -5, 0);
+        row(false, example, 3, 3, IDC_DATOS_CHOSEN_CASES);
+        row(false, example, 5, 1, IDC_DATOS_CHOSEN_CASES);
+        row(false, example, 10, 0, IDC_DATOS_CHOSEN_VARIABLES);
+        row(false, example, max, max, IDC_DATOS_CHOSEN_VARIABLES);
+        row(false, "dlg_vacio.txt", 1, -1, IDC_DATOS_CHOSEN_VARIABLES);
+        row(true, example, 9, max, 0);
+        row(true, example, -3, 2, 0);
+        row(true, example, 10, 2, IDC_MODELOS_CHOSEN_VARIABLES);
+        row(true, "dlg_vacio.txt", 1, -1, IDC_MODELOS_CHOSEN_VARIABLES);
     }
     void logic() {
         QFETCH(bool, model);
+        QFETCH(QString, file);
+        QFETCH(int, variables);
+        QFETCH(int, cases);
+        QFETCH(int, refusedBox);
         const SelectionLayout& ids = layoutOf(model);
         SelectionLogic logic(ids);
-        QVERIFY(logic.includeData(dataFile("dlg_ejemplo.txt")));
+        QVERIFY(logic.includeData(file));
         const zento::BoxTexts before = logic.boxes();
         QVERIFY(!logic.includeData(dataFile("dlg_no_existe.txt"))); // changes nothing
         QCOMPARE(logic.boxes(), before);
-        QCOMPARE(selected(logic.selection()), selected({examplePath()}));
         logic.setBoxText(ids.chosenVariablesBox, QStringLiteral("x"));
         logic.setBoxText(ids.chosenCasesBox, QStringLiteral("y"));
-        QCOMPARE(logic.accept(), model ? ids.chosenCasesBox : ids.chosenVariablesBox);
-        QVERIFY(!logic.accepted());
-        logic.setBoxText(ids.chosenVariablesBox, QStringLiteral("99"));
-        logic.setBoxText(ids.chosenCasesBox, QStringLiteral("-1"));
-        QCOMPARE(logic.accept(), std::nullopt);
-        QVERIFY(logic.accepted());
-        QCOMPARE(selected(logic.selection()), selected({examplePath(), 3, model ? 2 : 0, 99, -1}));
+        QCOMPARE(logic.accept()->controlId, model ? ids.chosenCasesBox : ids.chosenVariablesBox);
+        logic.setBoxText(ids.chosenVariablesBox, QString::number(variables));
+        logic.setBoxText(ids.chosenCasesBox, QString::number(cases));
+        const auto refusal = logic.accept();
+        QCOMPARE(logic.accepted(), !refusal);
+        QCOMPARE(refusal ? refusal->controlId : 0, refusedBox);
+        const zento::DataSelection chosen = logic.selection();
+        QCOMPARE(chosen.chosenVariables, variables);
+        QCOMPARE(chosen.chosenCases, cases);
+        std::optional<zento::DataError> command;
+        if (const auto names = zento::ReadModelNames(chosen.path, variables); model && !names)
+            command = names.error();
+        if (const auto text = zento::BuildRectangularData(chosen); !model && !text)
+            command = text.error();
+        QCOMPARE(refusal.has_value(), command.has_value());
+        if (refusal)
+            QCOMPARE(refusal->message, QString::fromStdString(DescribeDataError(*command)));
     }
 
-    // Caption and size, and one control's place, in dialog units; the texts of the buttons and
-    // labels; the tab order by control id, marking the read-only boxes and the default button.
-    void templates_data() {
-        QTest::addColumn<bool>("model");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QRect>("incluir");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QString>("tabs");
-        QTest::newRow("CCargarDatos")
-            << false << "Generación de Datos para WinBUGS" << QSize(308, 94)
-            << QRect(246, 23, 54, 14)
-            << QStringList{"Aceptar",          "Cancelar",           "Variables (K)", "Casos (N)",
-                           "Incluir Datos...", "Variables a elegir", "Casos a elegir"}
-            << "1* 2 1000r 1001r 1002r 1003 1004 1005";
-        QTest::newRow("CCargarModelos")
-            << true << "Generación del Modelo de Regresión Binaria para WinBUGS" << QSize(315, 105)
-            << QRect(241, 22, 67, 14)
-            << QStringList{"Aceptar",          "Cancelar",           "Variables (K)", "Casos  (N)",
-                           "Incluir Datos...", "Variables a Elegir", "Casos a Elegir"}
-            << "1* 2 1006r 1007r 1008r 1003 1010 1011";
-    }
+    // The caption as the platform receives it and the size in dialog units; every control in
+    // template order, which is also the tab order: its id, "r" when read-only, "*" for the
+    // default button, its text.
     void templates() {
-        QFETCH(bool, model);
-        QFETCH(QString, caption);
-        QFETCH(QSize, size);
-        QFETCH(QRect, incluir);
-        QFETCH(QStringList, texts);
-        QFETCH(QString, tabs);
-        const Dialog dialog(model);
-        QCOMPARE(dialog.window->windowTitle(), caption);
-        const zento::DialogUnits units(dialog.window->font());
-        QCOMPARE(dialog.window->size(), units.size(size.width(), size.height()));
-        QCOMPARE(dialog.button(IDC_INCLUIR_DATOS)->geometry(),
-                 units.rect(incluir.x(), incluir.y(), incluir.width(), incluir.height()));
-        QStringList shownTexts;
-        for (const QObject* child : dialog.window->children()) {
-            if (const auto* label = qobject_cast<const QLabel*>(child))
-                shownTexts << label->text();
-            else if (const auto* button = qobject_cast<const QPushButton*>(child))
-                shownTexts << button->text();
+        const QList<std::tuple<bool, QString, QSize, QString>> table = {
+            {false,
+             "Generación de Datos para WinBUGS",
+             {308, 94},
+             "1*Aceptar 2Cancelar 1000r Variables (K) 1001r Casos (N) 1002r 1003Incluir Datos... "
+             "Variables a elegir 1004 Casos a elegir 1005"},
+            {true,
+             "Generación del Modelo de Regresión Binaria para WinBUGS",
+             {315, 105},
+             "1*Aceptar 2Cancelar 1006r Variables (K) 1007r Casos  (N) 1008r 1003Incluir "
+             "Datos... Variables a Elegir 1010 Casos a Elegir 1011"},
+        };
+        for (const auto& [model, caption, size, controls] : table) {
+            const Dialog dialog(model);
+            dialog.open({});
+            QCOMPARE(dialog.window->windowHandle()->title(), caption);
+            const zento::DialogUnits units(dialog.window->font());
+            QCOMPARE(dialog.window->size(), units.size(size.width(), size.height()));
+            QStringList shown;
+            QWidget* tab = dialog.control(zento::IDOK);
+            for (QWidget* control :
+                 dialog.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                const auto* edit = qobject_cast<const QLineEdit*>(control);
+                const auto* button = qobject_cast<const QPushButton*>(control);
+                const auto* label = qobject_cast<const QLabel*>(control);
+                shown << control->property(zento::kControlIdProperty).toString() +
+                             (edit && edit->isReadOnly() ? "r" : "") +
+                             (button && button->isDefault() ? "*" : "") +
+                             (button  ? button->text()
+                              : label ? label->text()
+                                      : "");
+                if (!(control->focusPolicy() & Qt::TabFocus))
+                    continue;
+                QCOMPARE(tab, control);
+                do
+                    tab = tab->nextInFocusChain();
+                while (!(tab->focusPolicy() & Qt::TabFocus));
+            }
+            QCOMPARE(shown.join(u' '), controls);
         }
-        QCOMPARE(shownTexts, texts);
-        QStringList chain;
-        QWidget* widget = dialog.control(zento::IDOK);
-        do {
-            const auto* edit = qobject_cast<const QLineEdit*>(widget);
-            const auto* button = qobject_cast<const QPushButton*>(widget);
-            chain << widget->property(zento::kControlIdProperty).toString() +
-                         (edit && edit->isReadOnly() ? "r" : "") +
-                         (button && button->isDefault() ? "*" : "");
-            do
-                widget = widget->nextInFocusChain();
-            while (!(widget->focusPolicy() & Qt::TabFocus));
-        } while (widget != dialog.control(zento::IDOK) && chain.size() < 20);
-        QCOMPARE(chain.join(u' '), tabs);
     }
 
     // A run through the buttons: picks (one cancelled, one unreadable), then letters refused and a
@@ -197,6 +212,7 @@ private slots:
                 << model << QStringLiteral("Aceptar");
         QTest::newRow("CCargarDatos, Cancelar") << false << QStringLiteral("Cancelar");
         QTest::newRow("CCargarModelos, Esc") << true << QStringLiteral("Esc");
+        QTest::newRow("CCargarDatos, Enter after the pick") << false << QStringLiteral("Enter");
         QTest::newRow("CCargarModelos, close box") << true << QStringLiteral("close box");
     }
     void run() {
@@ -204,35 +220,44 @@ private slots:
         QFETCH(QString, end);
         const Dialog dialog(model);
         const QString missing = dataFile("dlg_no_existe.txt");
-        dialog.open(
-            {dataFile("dlg_vacio.txt"), std::nullopt, dataFile("dlg_ejemplo.txt"), missing});
+        const QString example = dataFile("dlg_ejemplo.txt");
+        const QString csv = dataFile("dlg_comas.txt");
+        dialog.open({dataFile("dlg_vacio.txt"), std::nullopt, csv, example, missing});
         // A new dialog shows zeros; the data dialog keeps no number for N, so its N box is empty.
         QCOMPARE(dialog.shown(), (QStringList{"", "0", model ? "0" : "", "0", "0"}));
         dialog.click(IDC_INCLUIR_DATOS);
-        QCOMPARE(dialog.shown(), shownFile("dlg_vacio.txt", "1", "-1")); // an empty file
+        QCOMPARE(dialog.shown(), shownFile(dataFile("dlg_vacio.txt"), "1", "-1"));
         dialog.click(IDC_INCLUIR_DATOS); // a cancelled file dialog changes nothing
-        QCOMPARE(dialog.shown(), shownFile("dlg_vacio.txt", "1", "-1"));
+        QCOMPARE(dialog.shown(), shownFile(dataFile("dlg_vacio.txt"), "1", "-1"));
+        dialog.click(IDC_INCLUIR_DATOS); // its counts shown, and a warning
+        QCOMPARE(dialog.shown(), shownFile(csv, "1", "1"));
+        QCOMPARE(dialog.message()->text(), QString::fromStdString(zento::DescribeHeaderSeparator(
+                                               zento::HeaderSeparator::Comma, dataFilePath(csv))));
+        delete dialog.message();
         dialog.box(dialog.ids.chosenCasesBox)->setText(QStringLiteral("4"));
-        dialog.click(IDC_INCLUIR_DATOS); // replaces all five boxes
-        QCOMPARE(dialog.shown(), shownFile("dlg_ejemplo.txt", "3", "2"));
+        dialog.click(IDC_INCLUIR_DATOS); // replaces all five boxes; Enter now accepts
+        QCOMPARE(dialog.shown(), shownFile(example, "3", "2"));
+        QCOMPARE(dialog.window->focusWidget(), dialog.control(zento::IDOK));
+        if (end == "Enter") {
+            QTest::keyClick(dialog.window->focusWidget(), Qt::Key_Return);
+            QCOMPARE(selected(dialog.window->selection()), selected({examplePath(), 3, 0, 3, 2}));
+            return;
+        }
         dialog.click(IDC_INCLUIR_DATOS); // reported, and no box changes
-        QCOMPARE(dialog.shown(), shownFile("dlg_ejemplo.txt", "3", "2"));
-        QVERIFY(dialog.message());
+        QCOMPARE(dialog.shown(), shownFile(example, "3", "2"));
         QVERIFY(
             dialog.message()->text().contains(QDir::toNativeSeparators(missing) + "\": no existe"));
         delete dialog.message();
-
         QTest::keyClicks(dialog.box(dialog.ids.kBox), QStringLiteral("7")); // read-only
         QLineEdit* cases = dialog.box(dialog.ids.chosenCasesBox);
         cases->selectAll();
         QTest::keyClicks(cases, QStringLiteral("dos"));
         QLineEdit* variables = dialog.box(dialog.ids.chosenVariablesBox);
         variables->selectAll();
-        QTest::keyClicks(variables, QStringLiteral("99"));
+        QTest::keyClicks(variables, QStringLiteral("4"));
         if (end == "Aceptar") {
             dialog.click(zento::IDOK);
             QVERIFY(dialog.window->isVisible());
-            QVERIFY(dialog.message());
             QCOMPARE(dialog.message()->text(), "Escriba un número entero.");
             QCOMPARE(dialog.window->focusWidget(), cases);
             QCOMPARE(cases->selectedText(), "dos");
@@ -250,43 +275,8 @@ private slots:
         QVERIFY(!dialog.message());
         QCOMPARE(dialog.window->accepted(), end == "Aceptar");
         QCOMPARE(selected(dialog.window->selection()),
-                 end == "Aceptar" ? selected({examplePath(), 3, model ? 2 : 0, 99, 1})
+                 end == "Aceptar" ? selected({examplePath(), 3, model ? 2 : 0, 4, 1})
                                   : selected({examplePath()}));
-    }
-
-    // A scan that takes longer than about half a second shows its progress and can be
-    // cancelled; the dialog keeps running meanwhile and is left as it was, without a message.
-    void slowScanCanBeCancelled() {
-        using Clock = std::chrono::steady_clock;
-        const Dialog dialog(true);
-        dialog.open({dataFile("dlg_ejemplo.txt"), dataFile("dlg_vacio.txt")});
-        dialog.click(IDC_INCLUIR_DATOS);
-        dialog.window->setScanner([](const std::string&, const zento::ScanProgress& progress) {
-            for (int i = 0; i < 1000 && progress(i, 1000); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            zento::DataError cancelled;
-            cancelled.kind = zento::DataErrorKind::Cancelled;
-            return zento::Result<zento::ScanCounts>(cancelled);
-        });
-        int ticks = 0;
-        std::optional<Clock::time_point> shown;
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            ++ticks;
-            if (auto* progress = dialog.window->findChild<QProgressDialog*>();
-                progress && progress->isVisible() && !shown) {
-                shown = Clock::now();
-                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-            }
-        });
-        watch.start(50);
-        const auto started = Clock::now();
-        dialog.click(IDC_INCLUIR_DATOS);
-        QVERIFY(shown && *shown - started > std::chrono::milliseconds(400));
-        QVERIFY(Clock::now() - started < std::chrono::seconds(5));
-        QVERIFY(ticks >= 5);
-        QCOMPARE(dialog.shown(), shownFile("dlg_ejemplo.txt", "3", "2"));
-        QVERIFY(!dialog.message());
     }
 };
 
