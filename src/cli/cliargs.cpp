@@ -48,6 +48,61 @@ std::string Quoted(std::string_view text) {
     return "«" + std::string(text) + "»";
 }
 
+// A link name as it is compared: lower case, without '-' and '_'.
+std::string LinkNameKey(std::string_view text) {
+    std::string key;
+    for (char c : text) {
+        if (c != '-' && c != '_')
+            key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return key;
+}
+
+// "a, b, c o d"
+std::string SpanishList(std::span<const std::string_view> items, std::string_view lastJoin) {
+    std::string list;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == items.size() ? lastJoin : ", ";
+        list += items[i];
+    }
+    return list;
+}
+
+std::vector<std::string_view> LinkKeys(std::optional<LinkGroup> group = std::nullopt) {
+    std::vector<std::string_view> keys;
+    for (const LinkInfo& info : Links()) {
+        if (!group || info.group == *group)
+            keys.push_back(info.key);
+    }
+    return keys;
+}
+
+// The command lines, as the help and the usage summary show them after their own indent.
+constexpr std::array<std::string_view, 5> kUsageLines = {
+    "zento-cli escanear ARCHIVO",
+    "zento-cli datos ARCHIVO [--variables V] [--casos M] [--salida SALIDA]",
+    "zento-cli modelo ENLACE ARCHIVO [--variables k] [--casos n] [--salida SALIDA]",
+    "zento-cli verificar ARCHIVO [--variables V] [--casos M]",
+    "zento-cli jags ENLACE ARCHIVO --directorio DIR [--variables k] [--casos n]\n"
+    "          [--cadenas C] [--calentamiento B] [--iteraciones I]",
+};
+
+std::string UsageLines(std::string_view first, std::string_view indent) {
+    std::string text;
+    for (std::string_view line : kUsageLines) {
+        text += text.empty() ? first : indent;
+        for (std::size_t end; (end = line.find('\n')) != std::string_view::npos;
+             line.remove_prefix(end + 1)) {
+            text += line.substr(0, end + 1);
+            text += indent;
+        }
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
 std::optional<std::int32_t>& CountSlot(Command& command, std::string_view name) {
     if (name == "--variables")
         return command.variables;
@@ -118,17 +173,12 @@ std::optional<std::int32_t> ParseCount(std::string_view text) {
 }
 
 std::optional<Link> ParseLinkName(std::string_view text) {
-    std::string key;
-    for (char c : text) {
-        if (c == '-' || c == '_')
-            continue;
-        key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    const std::string name = LinkNameKey(text);
+    for (const LinkInfo& info : Links()) {
+        if (name == LinkNameKey(info.key) ||
+            (!info.alias.empty() && name == LinkNameKey(info.alias)))
+            return info.link;
     }
-    constexpr std::string_view kSkewProbit = "skewprobit";
-    if (key.starts_with(kSkewProbit) && key.size() > kSkewProbit.size())
-        key.erase(0, kSkewProbit.size());
-    if (const LinkInfo* info = FindLink(key))
-        return info->link;
     return std::nullopt;
 }
 
@@ -224,9 +274,8 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args) {
     if (syntax->action == Action::Modelo || syntax->action == Action::Jags) {
         const std::optional<Link> link = ParseLinkName(positionals[1]);
         if (!link) {
-            return Usage("enlace desconocido " + Quoted(positionals[1]) +
-                         "; use logit, probit, cloglog, powerlogit, scobit, skewlogit, cds, bbb "
-                         "o standard.");
+            return Usage("enlace desconocido " + Quoted(positionals[1]) + "; use " +
+                         SpanishList(LinkKeys(), " o ") + ".");
         }
         command.link = *link;
     }
@@ -234,66 +283,72 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args) {
     return command;
 }
 
-std::string_view HelpText() {
-    return "zento-cli: textos de entrada de WinBUGS a partir de una tabla de datos.\n"
-           "\n"
-           "Uso:\n"
-           "  zento-cli escanear ARCHIVO\n"
-           "  zento-cli datos ARCHIVO [--variables V] [--casos M] [--salida SALIDA]\n"
-           "  zento-cli modelo ENLACE ARCHIVO [--variables k] [--casos n] [--salida SALIDA]\n"
-           "  zento-cli verificar ARCHIVO [--variables V] [--casos M]\n"
-           "  zento-cli jags ENLACE ARCHIVO --directorio DIR [--variables k] [--casos n]\n"
-           "            [--cadenas C] [--calentamiento B] [--iteraciones I]\n"
-           "  zento-cli --help | --version\n"
-           "\n"
-           "Órdenes:\n"
-           "  escanear  Cuenta las variables (K) y los casos (N) del archivo.\n"
-           "  datos     Escribe las V primeras variables de los M primeros casos como datos\n"
-           "            rectangulares de WinBUGS.\n"
-           "  modelo    Escribe el programa del modelo con sus listas Inits y Data; la primera\n"
-           "            variable es la respuesta y las k - 1 siguientes, las covariables.\n"
-           "  verificar Revisa el archivo antes de usarlo (filas de otra longitud, respuestas\n"
-           "            que no son 0/1, valores que WinBUGS no lee, nombres no válidos,\n"
-           "            repetidos o que coinciden con nodos de los modelos, columnas\n"
-           "            constantes) y dice en qué línea y columna. Sin --casos revisa todas\n"
-           "            las líneas de casos.\n"
-           "  jags      Escribe en DIR lo que JAGS necesita para ajustar el modelo:\n"
-           "            modelo.bug, datos.R, inits1.R ... y ejecutar.cmd; dentro de DIR,\n"
-           "            «jags ejecutar.cmd» lo ajusta y deja la salida CODA.\n"
-           "\n"
-           "Enlaces (sin distinguir mayúsculas; se admiten guiones, p. ej. power-logit):\n"
-           "  logit probit cloglog powerlogit scobit skewlogit cds bbb standard\n"
-           "  (cds, bbb y standard son los tres skew probit; también skewprobit-cds, ...)\n"
-           "\n"
-           "Opciones:\n"
-           "  --variables N  Variables que se usan (por omisión, K del archivo).\n"
-           "  --casos N      Casos que se usan (por omisión, N del archivo).\n"
-           "  --salida RUTA  Escribe el texto en RUTA en lugar de la salida estándar; si algo\n"
-           "                 falla, un archivo RUTA que ya existía queda como estaba.\n"
-           "  --directorio DIR      (jags) Carpeta de los archivos; se crea si no existe.\n"
-           "  --cadenas C           (jags) Cadenas (por omisión, 3).\n"
-           "  --calentamiento B     (jags) Iteraciones descartadas (por omisión, 1000).\n"
-           "  --iteraciones I       (jags) Iteraciones guardadas (por omisión, 1000).\n"
-           "  Las opciones admiten «--casos 10» y «--casos=10»; los números pueden ser\n"
-           "  negativos y se escriben tal como se dan.\n"
-           "\n"
-           "El archivo de datos es texto separado por tabuladores: una línea de cabecera\n"
-           "con los nombres de las columnas y una línea por caso; la primera columna es la\n"
-           "respuesta 0/1.\n"
-           "\n"
-           "Estado de salida: 0 si todo va bien; 1 si los datos no se pueden usar (archivo\n"
-           "ilegible, vacío o con menos datos de los pedidos) o si «verificar» encuentra\n"
-           "algún problema; 2 si la orden está mal escrita.\n";
+const std::string& HelpText() {
+    static const std::string text = [] {
+        const std::vector<std::string_view> skewProbit = LinkKeys(LinkGroup::SkewProbit);
+        std::string_view alias;
+        for (const LinkInfo& info : Links()) {
+            if (alias.empty())
+                alias = info.alias;
+        }
+        std::string links;
+        for (std::string_view key : LinkKeys())
+            (links += links.empty() ? "" : " ") += key;
+        return "zento-cli: textos de entrada de WinBUGS a partir de una tabla de datos.\n"
+               "\n"
+               "Uso:\n" +
+               UsageLines("  ", "  ") +
+               "  zento-cli --help | --version\n"
+               "\n"
+               "Órdenes:\n"
+               "  escanear  Cuenta las variables (K) y los casos (N) del archivo.\n"
+               "  datos     Escribe las V primeras variables de los M primeros casos como datos\n"
+               "            rectangulares de WinBUGS.\n"
+               "  modelo    Escribe el programa del modelo con sus listas Inits y Data; la "
+               "primera\n"
+               "            variable es la respuesta y las k - 1 siguientes, las covariables.\n"
+               "  verificar Revisa el archivo antes de usarlo (filas de otra longitud, respuestas\n"
+               "            que no son 0/1, valores que WinBUGS no lee, nombres no válidos,\n"
+               "            repetidos o que coinciden con nodos de los modelos, columnas\n"
+               "            constantes) y dice en qué línea y columna. Sin --casos revisa todas\n"
+               "            las líneas de casos.\n"
+               "  jags      Escribe en DIR lo que JAGS necesita para ajustar el modelo:\n"
+               "            modelo.bug, datos.R, inits1.R ... y ejecutar.cmd; dentro de DIR,\n"
+               "            «jags ejecutar.cmd» lo ajusta y deja la salida CODA.\n"
+               "\n"
+               "Enlaces (sin distinguir mayúsculas; se admiten guiones, p. ej. power-logit):\n"
+               "  " +
+               links + "\n  (" + SpanishList(skewProbit, " y ") +
+               " son los tres skew probit; también " + std::string(alias) +
+               ", ...)\n"
+               "\n"
+               "Opciones:\n"
+               "  --variables N  Variables que se usan (por omisión, K del archivo).\n"
+               "  --casos N      Casos que se usan (por omisión, N del archivo).\n"
+               "  --salida RUTA  Escribe el texto en RUTA en lugar de la salida estándar; si algo\n"
+               "                 falla, un archivo RUTA que ya existía queda como estaba.\n"
+               "  --directorio DIR      (jags) Carpeta de los archivos; se crea si no existe.\n"
+               "  --cadenas C           (jags) Cadenas (por omisión, 3).\n"
+               "  --calentamiento B     (jags) Iteraciones descartadas (por omisión, 1000).\n"
+               "  --iteraciones I       (jags) Iteraciones guardadas (por omisión, 1000).\n"
+               "  Las opciones admiten «--casos 10» y «--casos=10»; los números pueden ser\n"
+               "  negativos y se escriben tal como se dan.\n"
+               "\n"
+               "El archivo de datos es texto separado por tabuladores: una línea de cabecera\n"
+               "con los nombres de las columnas y una línea por caso; la primera columna es la\n"
+               "respuesta 0/1.\n"
+               "\n"
+               "Estado de salida: 0 si todo va bien; 1 si los datos no se pueden usar (archivo\n"
+               "ilegible, vacío o con menos datos de los pedidos) o si «verificar» encuentra\n"
+               "algún problema; 2 si la orden está mal escrita.\n";
+    }();
+    return text;
 }
 
-std::string_view UsageSummary() {
-    return "Uso: zento-cli escanear ARCHIVO\n"
-           "     zento-cli datos ARCHIVO [--variables V] [--casos M] [--salida SALIDA]\n"
-           "     zento-cli modelo ENLACE ARCHIVO [--variables k] [--casos n] [--salida SALIDA]\n"
-           "     zento-cli verificar ARCHIVO [--variables V] [--casos M]\n"
-           "     zento-cli jags ENLACE ARCHIVO --directorio DIR [--variables k] [--casos n]\n"
-           "               [--cadenas C] [--calentamiento B] [--iteraciones I]\n"
-           "Más información: zento-cli --help\n";
+const std::string& UsageSummary() {
+    static const std::string text =
+        UsageLines("Uso: ", "     ") + "Más información: zento-cli --help\n";
+    return text;
 }
 
 } // namespace zento::cli

@@ -40,11 +40,10 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args);
 // A whole number in the 32-bit range: optional sign, decimal digits, nothing else.
 std::optional<std::int32_t> ParseCount(std::string_view text);
 
-// Link names ignore case, '-', '_' and a leading "skewprobit": "Power-Logit", "skew_logit",
-// "skewprobit-cds" and "skew-probit-bbb" are all accepted.
+// A link's command-line name or alias (the link table's), ignoring case, '-' and '_'.
 std::optional<Link> ParseLinkName(std::string_view text);
 
-std::string_view HelpText();     // --help, ends with a line end
-std::string_view UsageSummary(); // the lines shown after a usage error, ends with a line end
+const std::string& HelpText();     // --help, ends with a line end
+const std::string& UsageSummary(); // the lines shown after a usage error, ends with a line end
 
 } // namespace zento::cli

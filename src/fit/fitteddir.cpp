@@ -26,9 +26,7 @@ std::vector<std::string> DataColumns(const RDump& dump) {
 }
 
 std::string JagsModelTextFor(Link link, const ModelNames& names, const DataSelection& selection) {
-    const std::string winbugs = GetLinkInfo(link).build(names, selection);
-    const WinBugsParts parts = SplitWinBugsText(winbugs); // views into winbugs
-    return TranslateModelBlock(parts.model, names.response).text;
+    return JagsModelText(BuildModelParts(GetLinkInfo(link), names, selection));
 }
 
 // The link whose model text, written for these columns and cases, is modelo.bug byte for byte.

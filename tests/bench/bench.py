@@ -113,6 +113,8 @@ def measure(build, path, cases, runs, scratch):
         ("zento-cli escanear", [cli, "escanear", path], None),
         ("zento-cli datos --salida NUEVO", [cli, "datos", path, "--salida", output],
          remove_output),
+        # The warm-up run leaves the file that the timed runs then replace.
+        ("zento-cli datos --salida EXISTENTE", [cli, "datos", path, "--salida", output], None),
         ("zento-cli datos --salida /dev/null", [cli, "datos", path, "--salida", os.devnull],
          None),
         ("zento-cli datos > /dev/null", [cli, "datos", path], None),
@@ -148,15 +150,16 @@ def goals(big, small, big_cases, small_cases):
     wc = big["wc -w ARCHIVO"][0]
     checks = []
 
-    def ratio_goal(label, row, goal, stretch):
+    def ratio_goal(label, row, goal):
         ratio = big[row][0] / wc
         verdict = "cumple" if ratio <= goal else "NO cumple"
-        extra = ", también la meta ampliada" if ratio <= stretch else ""
-        checks.append(f"- {label}: {ratio:.3f} × wc -w (meta ≤ {goal}, ampliada ≤ {stretch}): "
-                      f"{verdict}{extra}.")
+        checks.append(f"- {label}: {ratio:.3f} × wc -w (meta ≤ {goal}): {verdict}.")
 
-    ratio_goal("Escanear", "zento-cli escanear", 0.20, 0.10)
-    ratio_goal("Datos rectangulares a un archivo", "zento-cli datos --salida NUEVO", 0.25, 0.15)
+    ratio_goal("Escanear", "zento-cli escanear", 0.06)
+    ratio_goal("Datos rectangulares a un archivo nuevo", "zento-cli datos --salida NUEVO", 0.12)
+    ratio_goal("Datos rectangulares sustituyendo un archivo", "zento-cli datos --salida EXISTENTE",
+               0.20)
+    ratio_goal("Datos rectangulares a /dev/null", "zento-cli datos --salida /dev/null", 0.12)
     counted = big["zento-cli modelo logit --variables --casos"][0]
     checks.append(f"- Modelo con los dos recuentos: {counted:.1f} ms (meta < 5 ms): "
                   f"{'cumple' if counted < 5 else 'NO cumple'}.")
