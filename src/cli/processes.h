@@ -14,7 +14,7 @@
 
 namespace zento::cli {
 
-struct ProcessSpec {
+struct ProcessLaunch {
     std::string program;                // a path, or a name looked up on PATH
     std::vector<std::string> arguments; // after the program's own name
     std::string directory;              // where it runs
@@ -56,7 +56,7 @@ public:
 
     // The new process's index (0, 1, ... in start order), or why it could not start. Its
     // standard input is empty; both output streams are captured.
-    std::variant<std::size_t, StartFailure> Start(const ProcessSpec& spec);
+    std::variant<std::size_t, StartFailure> Start(const ProcessLaunch& launch);
 
     // Blocks until at least one running process wrote something or ended, and passes each such
     // event to onEvent; returns at once when none runs. Interrupted when an InterruptWatch saw

@@ -125,13 +125,13 @@ ProcessSet::~ProcessSet() {
     StopAll();
 }
 
-std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessSpec& spec) {
-    const std::optional<std::string> file = FindProgram(spec.program);
+std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessLaunch& launch) {
+    const std::optional<std::string> file = FindProgram(launch.program);
     if (!file)
         return StartFailure{StartProblem::ProgramMissing, ENOENT};
     // Everything exec needs is built before fork.
-    std::vector<std::string> words{spec.program};
-    words.insert(words.end(), spec.arguments.begin(), spec.arguments.end());
+    std::vector<std::string> words{launch.program};
+    words.insert(words.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -152,7 +152,8 @@ std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessSpec& spe
     }
     const pid_t pid = ::fork();
     if (pid == 0)
-        BecomeChild(file->c_str(), argv.data(), spec.directory.c_str(), out[1], err[1], status[1]);
+        BecomeChild(file->c_str(), argv.data(), launch.directory.c_str(), out[1], err[1],
+                    status[1]);
     const int forkError = errno;
     CloseFd(out[1]), CloseFd(err[1]), CloseFd(status[1]);
     int childError = 0;

@@ -150,13 +150,13 @@ ProcessSet::~ProcessSet() {
     Impl::Close(m_impl->job);
 }
 
-std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessSpec& spec) {
-    const std::optional<std::string> file = FindProgram(spec.program);
+std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessLaunch& launch) {
+    const std::optional<std::string> file = FindProgram(launch.program);
     if (!file)
         return StartFailure{StartProblem::ProgramMissing, ERROR_FILE_NOT_FOUND};
     std::wstring commandLine;
-    AppendQuoted(commandLine, Wide(spec.program));
-    for (const std::string& argument : spec.arguments)
+    AppendQuoted(commandLine, Wide(launch.program));
+    for (const std::string& argument : launch.arguments)
         AppendQuoted(commandLine, Wide(argument));
 
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -183,7 +183,7 @@ std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessSpec& spe
     startup.hStdError = errWrite;
     PROCESS_INFORMATION info{};
     const std::wstring application = Wide(*file);
-    const std::wstring directory = Wide(spec.directory);
+    const std::wstring directory = Wide(launch.directory);
     const BOOL created =
         CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, nullptr,
