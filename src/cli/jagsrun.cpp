@@ -3,11 +3,11 @@
 
 #include "clicommon.h"
 #include "datafile/dataerror.h"
+#include "fit/fitplan.h"
 #include "processes.h"
 #include "progressbar.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <vector>
 
@@ -55,7 +55,7 @@ void TellFailure(std::FILE* err, const JagsJob& job, const ProcessSet& set, std:
 } // namespace
 
 RunOutcome RunJagsJobs(const std::string& jags, std::span<const JagsJob> jobs, int parallel,
-                       std::FILE* err) {
+                       std::FILE* err, const std::function<void(std::size_t job)>& onJobDone) {
     std::int64_t total = 0;
     for (const JagsJob& job : jobs)
         total += job.iterations;
@@ -94,10 +94,12 @@ RunOutcome RunJagsJobs(const std::string& jags, std::span<const JagsJob> jobs, i
         ProcessEnd failedEnd;
         const WaitOutcome outcome = set.Wait([&](const ProcessEvent& event) {
             if (!event.end) {
-                done[event.process] = std::min(IterationsDone(set.output(event.process)),
+                done[event.process] = std::min(fit::IterationsDone(set.output(event.process)),
                                                jobs[event.process].iterations);
             } else if (event.end->succeeded()) {
                 done[event.process] = jobs[event.process].iterations;
+                if (onJobDone)
+                    onJobDone(event.process);
             } else if (!failed) {
                 failed = event.process;
                 failedEnd = *event.end;
@@ -137,25 +139,6 @@ std::optional<std::string> DescribeMissingJags(const std::string& program) {
            "install jags»; en otros sistemas, con el instalador de la página del proyecto JAGS "
            "(https://mcmc-jags.sourceforge.io). Si ya está instalado, indique dónde con "
            "--jags RUTA o con la variable ZENTO_JAGS.";
-}
-
-std::int64_t IterationsDone(std::string_view output) {
-    constexpr std::string_view kUpdating = "Updating ";
-    std::int64_t finished = 0, current = 0;
-    std::size_t at = 0;
-    while ((at = output.find(kUpdating, at)) != std::string_view::npos) {
-        const bool lineStart = at == 0 || output[at - 1] == '\n';
-        at += kUpdating.size();
-        std::int64_t count = 0;
-        const auto [end, ec] =
-            std::from_chars(output.data() + at, output.data() + output.size(), count);
-        if (!lineStart || ec != std::errc() || end == output.data() + output.size() ||
-            (*end != '\n' && *end != '\r'))
-            continue; // not a whole "Updating N" line yet
-        finished += current;
-        current = count;
-    }
-    return finished;
 }
 
 } // namespace zento::cli

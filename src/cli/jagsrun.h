@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,8 +26,9 @@ enum class RunOutcome { Done, Failed, Interrupted };
 // err over all of them when err is a terminal. At the first failure the others are stopped and
 // err says which job failed and what JAGS said. Interrupted: an InterruptWatch saw Ctrl+C or a
 // termination request, and every JAGS process was stopped.
+// onJobDone hears of each job that ended well, as it ends.
 RunOutcome RunJagsJobs(const std::string& jags, std::span<const JagsJob> jobs, int parallel,
-                       std::FILE* err);
+                       std::FILE* err, const std::function<void(std::size_t job)>& onJobDone = {});
 
 // The JAGS program to run: --jags RUTA, else the ZENTO_JAGS variable, else "jags" on PATH.
 std::string ChooseJags(const std::optional<std::string>& option);
@@ -34,10 +36,5 @@ std::string ChooseJags(const std::optional<std::string>& option);
 // Nothing when program can be run; else a Spanish message on how to install JAGS or say where
 // it is.
 std::optional<std::string> DescribeMissingJags(const std::string& program);
-
-// The iterations a JAGS run has done, from what it wrote so far on standard output. Run with a
-// script, JAGS writes "Updating N" when an update starts and nothing while it runs, so every
-// update but the last one announced has finished.
-std::int64_t IterationsDone(std::string_view output);
 
 } // namespace zento::cli

@@ -28,19 +28,6 @@ std::map<std::size_t, ProcessEnd> RunToEnd(ProcessSet& set) {
     return ends;
 }
 
-TEST(IterationsDone, CountsTheUpdatesThatAreOver) {
-    const std::pair<std::string_view, std::int64_t> cases[] = {
-        {"", 0},
-        {"Initializing model\nUpdating 1000\n", 0},
-        {"Updating 1000\nUpdating 40\n", 1000},
-        {"Updating 1000\nUpdating 40\nUpdating 40\nUpd", 1040},
-        {"Updating 1000\nUpdating 4", 0}, // the second line is not whole yet
-        {"Updating 1000\r\nx Updating 7\nUpdating 2\n", 1000},
-    };
-    for (const auto& [output, done] : cases)
-        EXPECT_EQ(done, IterationsDone(output)) << output;
-}
-
 TEST(ProgressLine, FitsAConsoleLineAndClamps) {
     EXPECT_EQ("JAGS [.........................]   0 % (0 de 9000 iteraciones)",
               ProgressLine(0, 9000));
