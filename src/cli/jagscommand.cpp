@@ -67,28 +67,45 @@ bool MayGoToJags(const Command& command, const DataSelection& selection, std::FI
     return false;
 }
 
-int Jags(const Command& command, std::FILE* out, std::FILE* err) {
+std::optional<TableForJags> ReadTableForJags(const Command& command, std::FILE* err) {
     auto chosen = Choose(command, Reads::Lines);
-    if (!chosen)
-        return Refuse(err, chosen.error());
+    if (!chosen) {
+        Refuse(err, chosen.error());
+        return std::nullopt;
+    }
     const DataSelection& selection = chosen->selection;
     if (selection.chosenCases < 1) {
         WriteMessage(err, "El archivo \"" + command.path +
                               "\" no tiene ningún caso completo; JAGS necesita al menos uno.");
-        return kExitDataError;
+        return std::nullopt;
     }
     DataFileReader reader(std::move(chosen->file), command.path);
     auto table = ReadChosenTable(reader, selection);
-    if (!table)
-        return Refuse(err, table.error());
+    if (!table) {
+        Refuse(err, table.error());
+        return std::nullopt;
+    }
     if (!MayGoToJags(command, selection, err))
-        return kExitDataError;
+        return std::nullopt;
+    return TableForJags{selection, std::move(*table)};
+}
 
+JagsOptions JagsOptionsOf(const Command& command) {
     JagsOptions options;
     options.chains = command.chains.value_or(options.chains);
     options.burnIn = command.burnIn.value_or(options.burnIn);
     options.iterations = command.iterations.value_or(options.iterations);
-    const std::vector<JagsFile> files = BuildJagsFiles(command.link, *table, selection, options);
+    if (command.seed)
+        options.seed = static_cast<std::uint32_t>(*command.seed);
+    return options;
+}
+
+int Jags(const Command& command, std::FILE* out, std::FILE* err) {
+    const std::optional<TableForJags> input = ReadTableForJags(command, err);
+    if (!input)
+        return kExitDataError;
+    const std::vector<JagsFile> files =
+        BuildJagsFiles(command.link, input->table, input->selection, JagsOptionsOf(command));
     if (Status written = WriteFilesIntoDirectory(*command.directory, files); !written)
         return Refuse(err, written.error());
     std::string names;

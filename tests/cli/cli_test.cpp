@@ -157,6 +157,15 @@ TEST_F(CliTest, TheContract) {
          fs::directory_iterator(std::string(ZENTO_TEST_DATA_DIR) + "/verificar"))
         if (entry.path().extension() == ".txt")
             dir.Write(entry.path().filename().string(), ReadFile(entry.path().string()));
+    // A fitted folder, and the same with a value in the second chain that is not a number.
+    const fs::path fitted = fs::path(ZENTO_TEST_DATA_DIR) / "cli" / "ajuste";
+    for (const char* copy : {"ajuste", "rota"})
+        fs::copy(fitted, dir.path() / copy);
+    std::string chain = ReadFile((fitted / "CODAchain2.txt").string());
+    const std::size_t third = chain.find('\n', chain.find('\n') + 1) + 1;
+    chain.replace(chain.find("  ", third) + 2,
+                  chain.find('\n', third) - chain.find("  ", third) - 2, "1,5");
+    dir.Write("rota/CODAchain2.txt", chain);
     std::vector<Case> cases = ContractCases();
     ASSERT_GT(cases.size(), 150u);
     // Where the system has no named pipes (Windows), the cases on one are left out.
