@@ -27,7 +27,7 @@ fs::path PathFromUtf8(std::string_view utf8) {
 }
 
 std::string Utf8FromPath(const fs::path& path) {
-    const std::u8string text = path.u8string();
+    const std::u8string text = path.generic_u8string();
     return std::string(text.begin(), text.end());
 }
 

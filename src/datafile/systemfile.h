@@ -12,7 +12,9 @@
 
 namespace zento {
 
-// The path a UTF-8 string names, and the UTF-8 string of a path.
+// The path a UTF-8 string names, and the UTF-8 string of a path, with / between its parts on
+// every system (Windows takes it as well as \): a file the program names itself in a message
+// reads the same everywhere.
 std::filesystem::path PathFromUtf8(std::string_view utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
 

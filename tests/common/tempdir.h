@@ -10,14 +10,14 @@
 
 namespace zento::testing {
 
-// Tests hold paths as UTF-8 strings, as the programs do; these turn them into paths and back
-// without passing through the Windows code page.
+// Tests hold paths as UTF-8 strings with / between the parts, as the programs do; these turn
+// them into paths and back without passing through the Windows code page.
 inline std::filesystem::path Utf8Path(std::string_view utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 inline std::string Utf8String(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
+    const std::u8string text = path.generic_u8string();
     return std::string(text.begin(), text.end());
 }
 
