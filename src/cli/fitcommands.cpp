@@ -3,6 +3,7 @@
 #include "fitcommands.h"
 
 #include "clicommon.h"
+#include "datafile/systemfile.h"
 #include "fit/fitplan.h"
 #include "fit/fitreport.h"
 #include "jagscommand.h"
@@ -50,7 +51,7 @@ struct LinkFit {
 void RemoveCodaOutput(const fs::path& directory) {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(directory, ec)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = Utf8FromPath(entry.path().filename());
         if (name == "CODAindex.txt" || (name.starts_with("CODAchain") && name.ends_with(".txt")))
             fs::remove(entry.path(), ec);
     }
@@ -69,12 +70,12 @@ FitAll(const Command& command, std::vector<LinkFit>& fits, const std::string& ja
     for (std::size_t i = 0; i < fits.size(); ++i) {
         const LinkFit& fit = fits[i];
         RemoveCodaOutput(fit.directory);
-        if (Status written = WriteFilesIntoDirectory(fit.directory.string(), fit.plan.bundle);
+        if (Status written = WriteFilesIntoDirectory(Utf8FromPath(fit.directory), fit.plan.bundle);
             !written)
             return Refuse(err, written.error());
         for (const fit::ChainRun& run : fit.plan.chains) {
             const fs::path folder = fit.work / run.folder;
-            if (Status written = WriteFilesIntoDirectory(folder.string(), run.files); !written)
+            if (Status written = WriteFilesIntoDirectory(Utf8FromPath(folder), run.files); !written)
                 return Refuse(err, written.error());
             std::string label = "la cadena " + std::to_string(run.chain);
             if (fits.size() > 1)
@@ -164,7 +165,7 @@ int Ajustar(const Command& command, std::FILE* out, std::FILE* err) {
     fits.push_back(
         {command.link, fit::PlanFit(command.link, p.table, p.selection, JagsOptionsOf(command)),
          p.scratch.path() / "cadenas",
-         command.directory ? fs::path(*command.directory) : p.scratch.path() / "ajuste"});
+         command.directory ? PathFromUtf8(*command.directory) : p.scratch.path() / "ajuste"});
     auto models = FitAll(command, fits, p.jags, watch, err);
     if (const int* status = std::get_if<int>(&models))
         return *status;
@@ -172,7 +173,7 @@ int Ajustar(const Command& command, std::FILE* out, std::FILE* err) {
 }
 
 int Resumir(const Command& command, std::FILE* out, std::FILE* err) {
-    auto model = fit::ReadFittedDirectory(command.path);
+    auto model = fit::ReadFittedDirectory(PathFromUtf8(command.path));
     if (!model)
         return Failure(err, fit::DescribeFitError(model.error()));
     return PrintSummary(command, *model, out, err);
@@ -192,7 +193,7 @@ int Comparar(const Command& command, std::FILE* out, std::FILE* err) {
         const std::string key(GetLinkInfo(link).key);
         fits.push_back({link, fit::PlanFit(link, p.table, p.selection, JagsOptionsOf(command)),
                         p.scratch.path() / key,
-                        command.directory ? fs::path(*command.directory) / key
+                        command.directory ? PathFromUtf8(*command.directory) / key
                                           : p.scratch.path() / key / "ajuste"});
     }
     auto fitted = FitAll(command, fits, p.jags, watch, err);

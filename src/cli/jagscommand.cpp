@@ -4,6 +4,7 @@
 #include "choose.h"
 #include "clicommon.h"
 #include "datafile/datafilereader.h"
+#include "datafile/systemfile.h"
 #include "sink.h"
 #include "winbugs/datacheck.h"
 
@@ -14,21 +15,24 @@ namespace zento::cli {
 
 Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files) {
     namespace fs = std::filesystem;
-    const fs::path dir(directory);
+    const fs::path dir = PathFromUtf8(directory);
     std::error_code ec;
     bool created = false;
     if (!fs::is_directory(dir, ec)) {
         if (fs::exists(dir, ec))
             return FileError(DataErrorKind::WriteFailed, directory, ENOTDIR);
+        // A drive that is not there (Windows): the library would blame the name's length.
+        if (dir.has_root_name() && !fs::exists(dir.root_path(), ec))
+            return FileError(DataErrorKind::WriteFailed, directory, ENOENT);
         created = fs::create_directories(dir, ec);
         if (ec)
-            return FileError(DataErrorKind::WriteFailed, directory, ec.value());
+            return FileError(DataErrorKind::WriteFailed, directory, ErrnoOf(ec));
     }
     const auto written = [&]() -> Status {
         std::vector<std::unique_ptr<ReplacedFile>> replaced;
         for (const JagsFile& file : files) {
             const fs::path target = dir / file.name;
-            auto opened = ReplacedFile::Create(target, target.string());
+            auto opened = ReplacedFile::Create(target, Utf8FromPath(target));
             if (!opened)
                 return opened.error();
             if (!(*opened)->Write(file.text))
