@@ -8,7 +8,9 @@
 
 namespace zento::cli {
 
-enum ExitCode : int { kExitOk = 0, kExitDataError = 1, kExitUsage = 2 };
+// kExitInterrupted is never a process's status: main then ends the program as the signal would
+// have (EndAsInterrupted), once the command has stopped JAGS and removed its temporary folders.
+enum ExitCode : int { kExitOk = 0, kExitDataError = 1, kExitUsage = 2, kExitInterrupted = 130 };
 
 // "zento-cli: text" and a line end.
 void WriteMessage(std::FILE* err, std::string_view text);

@@ -6,6 +6,7 @@
 #include "datafile/datafilereader.h"
 #include "datafile/headerseparator.h"
 #include "datafile/scandatafile.h"
+#include "fitcommands.h"
 #include "jagscommand.h"
 #include "sink.h"
 #include "verificar.h"
@@ -215,6 +216,12 @@ int Run(const Command& command, std::FILE* out, std::FILE* err) {
         return Verificar(command, out, err);
     case Action::Jags:
         return Jags(command, out, err);
+    case Action::Ajustar:
+        return Ajustar(command, out, err);
+    case Action::Resumir:
+        return Resumir(command, out, err);
+    case Action::Comparar:
+        return Comparar(command, out, err);
     }
     return kExitUsage;
 }

@@ -4,6 +4,7 @@
 #include "choose.h"
 #include "clicommon.h"
 #include "datafile/datafilereader.h"
+#include "datafile/systemfile.h"
 #include "sink.h"
 #include "winbugs/datacheck.h"
 
@@ -14,21 +15,24 @@ namespace zento::cli {
 
 Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files) {
     namespace fs = std::filesystem;
-    const fs::path dir(directory);
+    const fs::path dir = PathFromUtf8(directory);
     std::error_code ec;
     bool created = false;
     if (!fs::is_directory(dir, ec)) {
         if (fs::exists(dir, ec))
             return FileError(DataErrorKind::WriteFailed, directory, ENOTDIR);
+        // A drive that is not there (Windows): the library would blame the name's length.
+        if (dir.has_root_name() && !fs::exists(dir.root_path(), ec))
+            return FileError(DataErrorKind::WriteFailed, directory, ENOENT);
         created = fs::create_directories(dir, ec);
         if (ec)
-            return FileError(DataErrorKind::WriteFailed, directory, ec.value());
+            return FileError(DataErrorKind::WriteFailed, directory, ErrnoOf(ec));
     }
     const auto written = [&]() -> Status {
         std::vector<std::unique_ptr<ReplacedFile>> replaced;
         for (const JagsFile& file : files) {
             const fs::path target = dir / file.name;
-            auto opened = ReplacedFile::Create(target, target.string());
+            auto opened = ReplacedFile::Create(target, Utf8FromPath(target));
             if (!opened)
                 return opened.error();
             if (!(*opened)->Write(file.text))
@@ -63,28 +67,45 @@ bool MayGoToJags(const Command& command, const DataSelection& selection, std::FI
     return false;
 }
 
-int Jags(const Command& command, std::FILE* out, std::FILE* err) {
+std::optional<TableForJags> ReadTableForJags(const Command& command, std::FILE* err) {
     auto chosen = Choose(command, Reads::Lines);
-    if (!chosen)
-        return Refuse(err, chosen.error());
+    if (!chosen) {
+        Refuse(err, chosen.error());
+        return std::nullopt;
+    }
     const DataSelection& selection = chosen->selection;
     if (selection.chosenCases < 1) {
         WriteMessage(err, "El archivo \"" + command.path +
                               "\" no tiene ningún caso completo; JAGS necesita al menos uno.");
-        return kExitDataError;
+        return std::nullopt;
     }
     DataFileReader reader(std::move(chosen->file), command.path);
     auto table = ReadChosenTable(reader, selection);
-    if (!table)
-        return Refuse(err, table.error());
+    if (!table) {
+        Refuse(err, table.error());
+        return std::nullopt;
+    }
     if (!MayGoToJags(command, selection, err))
-        return kExitDataError;
+        return std::nullopt;
+    return TableForJags{selection, std::move(*table)};
+}
 
+JagsOptions JagsOptionsOf(const Command& command) {
     JagsOptions options;
     options.chains = command.chains.value_or(options.chains);
     options.burnIn = command.burnIn.value_or(options.burnIn);
     options.iterations = command.iterations.value_or(options.iterations);
-    const std::vector<JagsFile> files = BuildJagsFiles(command.link, *table, selection, options);
+    if (command.seed)
+        options.seed = static_cast<std::uint32_t>(*command.seed);
+    return options;
+}
+
+int Jags(const Command& command, std::FILE* out, std::FILE* err) {
+    const std::optional<TableForJags> input = ReadTableForJags(command, err);
+    if (!input)
+        return kExitDataError;
+    const std::vector<JagsFile> files =
+        BuildJagsFiles(command.link, input->table, input->selection, JagsOptionsOf(command));
     if (Status written = WriteFilesIntoDirectory(*command.directory, files); !written)
         return Refuse(err, written.error());
     std::string names;
