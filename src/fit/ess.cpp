@@ -3,6 +3,7 @@
 #include "ess.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <limits>
@@ -54,17 +55,38 @@ double SquaredModulus(std::complex<double> z) {
     return z.real() * z.real() + z.imag() * z.imag();
 }
 
-// sum_i y[i] y[i + lag], in four running sums so that the products overlap.
-double LaggedProducts(const std::vector<double>& y, std::size_t lag) {
+// sum_i y[i] y[i + lag] for lag and lag + 1 in one pass, each in four running sums so that the
+// products overlap (the same four, in the same order, as each lag alone would take). The sums are
+// named one by one: as arrays they would be kept in memory.
+std::array<double, 2> LaggedProducts(const std::vector<double>& y, std::size_t lag) {
     const std::size_t n = y.size() - lag;
-    double s[4] = {0, 0, 0, 0};
+    const std::size_t next = n == 0 ? 0 : n - 1; // terms of lag + 1
+    const double* x = y.data();
+    const double* u = x + lag;
+    double s0 = 0, s1 = 0, s2 = 0, s3 = 0, t0 = 0, t1 = 0, t2 = 0, t3 = 0;
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4)
-        for (std::size_t k = 0; k < 4; ++k)
-            s[k] += y[i + k] * y[i + k + lag];
-    for (; i < n; ++i)
-        s[0] += y[i] * y[i + lag];
-    return (s[0] + s[1]) + (s[2] + s[3]);
+    for (; i + 4 <= next; i += 4) {
+        s0 += x[i] * u[i];
+        s1 += x[i + 1] * u[i + 1];
+        s2 += x[i + 2] * u[i + 2];
+        s3 += x[i + 3] * u[i + 3];
+        t0 += x[i] * u[i + 1];
+        t1 += x[i + 1] * u[i + 2];
+        t2 += x[i + 2] * u[i + 3];
+        t3 += x[i + 3] * u[i + 4];
+    }
+    std::size_t j = i;
+    for (; j + 4 <= n; j += 4) {
+        s0 += x[j] * u[j];
+        s1 += x[j + 1] * u[j + 1];
+        s2 += x[j + 2] * u[j + 2];
+        s3 += x[j + 3] * u[j + 3];
+    }
+    for (; j < n; ++j)
+        s0 += x[j] * u[j];
+    for (; i < next; ++i)
+        t0 += x[i] * u[i + 1];
+    return {(s0 + s1) + (s2 + s3), (t0 + t1) + (t2 + t3)};
 }
 
 std::size_t LooPaddedSize(std::size_t n) {
@@ -107,11 +129,17 @@ public:
                 AllByTransform();
                 break;
             }
+            // Geyer's sequence asks for lags in pairs.
             const std::size_t t = m_means.size();
-            double sum = 0;
-            for (const auto& y : m_centered)
-                sum += LaggedProducts(y, t);
+            double sum = 0, next = 0;
+            for (const auto& y : m_centered) {
+                const auto [products, nextProducts] = LaggedProducts(y, t);
+                sum += products;
+                next += nextProducts;
+            }
             m_means.push_back(Scaled(sum));
+            if (t + 1 < m_n)
+                m_means.push_back(Scaled(next));
         }
         return m_means[lag];
     }

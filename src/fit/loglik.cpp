@@ -34,10 +34,10 @@ FitResult<LogLikelihood> BuildLogLikelihood(Link link, const Draws& draws, const
     if (betas != k)
         return MakeFitError(FitErrorKind::ParameterCount, {}, 0, std::to_string(k),
                             std::to_string(betas));
-    const std::string_view extraName = ExtraParameter(link);
+    const auto& extraInfo = GetLinkInfo(link).extra;
     std::int64_t extra = -1;
-    if (!extraName.empty() && (extra = draws.find(extraName)) < 0)
-        return MissingParameter(std::string(extraName));
+    if (extraInfo && (extra = draws.find(extraInfo->name)) < 0)
+        return MissingParameter(std::string(extraInfo->name));
     if (draws.chains < 1 || draws.iterations < 1)
         return MakeFitError(FitErrorKind::NoDraws, {});
 

@@ -24,30 +24,67 @@ double LogMeanExp(std::span<const double> x) {
     return LogSumExp(x) - std::log(static_cast<double>(x.size()));
 }
 
+// log sum_s exp(ll_s + lw_s), with sum a buffer as long as ll.
+double WeightedElpd(std::span<const double> ll, std::span<const double> lw,
+                    std::vector<double>& sum) {
+    std::transform(ll.begin(), ll.end(), lw.begin(), sum.begin(), std::plus<>());
+    return LogSumExp(sum);
+}
+
+void AddCase(Loo& loo, double elpd, double lpd) {
+    loo.pointwiseElpd.push_back(elpd);
+    loo.pointwiseP.push_back(lpd - elpd);
+}
+
+void Total(Loo& loo) {
+    std::vector<double> looic;
+    for (double elpd : loo.pointwiseElpd)
+        looic.push_back(-2 * elpd);
+    loo.elpd = Summed(loo.pointwiseElpd);
+    loo.p = Summed(loo.pointwiseP);
+    loo.looic = Summed(looic);
+}
+
 } // namespace
 
 Loo LooFromWeights(const LogLikelihood& logLikelihood, const Psis& psis) {
     Loo loo;
-    std::vector<double> looic;
     std::vector<double> sum(static_cast<std::size_t>(logLikelihood.draws()));
     for (std::size_t c = 0; c < logLikelihood.cases.size(); ++c) {
         const auto ll = logLikelihood.column(c);
-        const auto lw = psis.column(c);
-        std::transform(ll.begin(), ll.end(), lw.begin(), sum.begin(), std::plus<>());
-        const double elpd = LogSumExp(sum);
-        loo.pointwiseElpd.push_back(elpd);
-        loo.pointwiseP.push_back(LogMeanExp(ll) - elpd);
-        looic.push_back(-2 * elpd);
+        AddCase(loo, WeightedElpd(ll, psis.column(c), sum), LogMeanExp(ll));
     }
     loo.paretoK = psis.paretoK;
-    loo.elpd = Summed(loo.pointwiseElpd);
-    loo.p = Summed(loo.pointwiseP);
-    loo.looic = Summed(looic);
+    Total(loo);
     return loo;
 }
 
+// The smoothing's weights used as they come, without normalized logarithms: exp(ll_s) w_s is a
+// product, and the sums are of plain numbers.
 Loo LeaveOneOut(const LogLikelihood& logLikelihood) {
-    return LooFromWeights(logLikelihood, ParetoSmoothLoo(logLikelihood));
+    Loo loo;
+    const auto draws = static_cast<std::size_t>(logLikelihood.draws());
+    std::vector<double> lw(draws), sum(draws);
+    CaseSmoother smoother;
+    for (std::size_t c = 0; c < logLikelihood.cases.size(); ++c) {
+        const auto ll = logLikelihood.column(c);
+        const CaseWeights& smoothed = smoother(ll, logLikelihood.chains);
+        if (smoothed.plainSums) {
+            double weighted = 0, likelihood = 0;
+            for (std::size_t s = 0; s < draws; ++s) {
+                weighted += smoothed.likelihood[s] * smoothed.weights[s];
+                likelihood += smoothed.likelihood[s];
+            }
+            AddCase(loo, std::log(weighted / smoothed.weightSum),
+                    std::log(likelihood / static_cast<double>(draws)));
+        } else {
+            NormalizedLogWeights(smoothed, lw);
+            AddCase(loo, WeightedElpd(ll, lw, sum), LogMeanExp(ll));
+        }
+        loo.paretoK.push_back(smoothed.paretoK);
+    }
+    Total(loo);
+    return loo;
 }
 
 Waic WidelyApplicable(const LogLikelihood& logLikelihood) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace zento::fit {
@@ -49,6 +50,46 @@ struct Psis {
     }
 };
 Psis ParetoSmoothLoo(const LogLikelihood& logLikelihood);
+
+// One case smoothed as ParetoSmoothLoo smooths it, with its weights as plain numbers relative to
+// the largest raw one, so that sums over them need no exp per draw.
+struct CaseWeights {
+    double rEff = 1;
+    double paretoK = 0;
+    std::int64_t tailLength = 0;
+    double lowestLogLikelihood = 0;     // the largest log ratio is minus this
+    std::span<const double> likelihood; // exp(log-likelihood), per draw
+    std::span<const double> logRatios;  // -log-likelihood - the largest, per draw, not smoothed
+    std::span<const double> weights;    // exp(logRatios), smoothed in the tail and at most 1
+    std::span<const std::size_t> tail;  // the smoothed draws; none when nothing was smoothed
+    double weightSum = 0;
+    // False when a draw's likelihood is below e^-700: the weights still hold, but sums of
+    // likelihoods would lose digits to subnormal numbers and must be taken in logarithms.
+    bool plainSums = true;
+};
+
+// What finding a tail needs besides its result.
+struct TailScratch {
+    std::vector<double> sample;
+    std::vector<std::pair<double, std::size_t>> candidates;
+};
+
+// Smooths case after case with the same buffers; what it returns refers to them and holds until
+// the next case.
+class CaseSmoother {
+public:
+    const CaseWeights& operator()(std::span<const double> logLikelihood, std::int64_t chains);
+
+private:
+    CaseWeights m_case;
+    std::vector<double> m_likelihood, m_logRatios, m_weights, m_exceedances;
+    std::vector<std::size_t> m_tail;
+    TailScratch m_scratch;
+    std::vector<std::span<const double>> m_chains;
+};
+
+// A smoothed case's log weights, normalized, into lw (one per draw), as Psis keeps them.
+void NormalizedLogWeights(const CaseWeights& smoothed, std::span<double> lw);
 
 // log(sum(exp(x))) without overflow.
 double LogSumExp(std::span<const double> x);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
+#include <utility>
 #include <vector>
 
 namespace zento::fit {
@@ -78,44 +78,40 @@ struct SplitDraws {
     }
 };
 
-SplitDraws Split(const ChainDraws& draws) {
+constexpr std::size_t kDropped = std::numeric_limits<std::size_t>::max();
+
+// Where the split chains put draw d of chains of n iterations each (chains draws in all), or
+// kDropped.
+std::size_t SplitIndex(std::size_t d, std::size_t n, std::size_t chains) {
+    if (n < 2)
+        return d < n * chains ? d : kDropped;
+    const std::size_t c = d / n, s = d % n, half = n / 2;
+    if (c >= chains)
+        return kDropped;
+    if (s < half)
+        return 2 * c * half + s;
+    if (s >= (n + 1) / 2)
+        return (2 * c + 1) * half + s - (n + 1) / 2;
+    return kDropped;
+}
+
+// The split chains of f(x) for the draws x.
+template <class F> SplitDraws SplitOf(const ChainDraws& draws, const F& f) {
     const auto n = static_cast<std::size_t>(draws.iterations());
+    const auto chains = static_cast<std::size_t>(draws.chains());
     SplitDraws split;
-    if (n < 2) {
-        split.values.assign(draws.all().begin(), draws.all().end());
-        split.chains = static_cast<std::size_t>(draws.chains());
-        split.length = n;
-        return split;
-    }
-    split.length = n / 2;
-    split.chains = 2 * static_cast<std::size_t>(draws.chains());
-    for (std::int64_t c = 0; c < draws.chains(); ++c) {
-        const auto chain = draws.chain(c);
-        split.values.insert(split.values.end(), chain.begin(), chain.begin() + split.length);
-        split.values.insert(split.values.end(), chain.begin() + (n + 1) / 2, chain.end());
-    }
+    split.chains = n < 2 ? chains : 2 * chains;
+    split.length = n < 2 ? n : n / 2;
+    split.values.resize(split.chains * split.length);
+    const auto all = draws.all();
+    for (std::size_t d = 0; d < all.size(); ++d)
+        if (const std::size_t at = SplitIndex(d, n, chains); at != kDropped)
+            split.values[at] = f(all[d]);
     return split;
 }
 
-// posterior's z_scale: average ranks of ties, then qnorm((r - 3/8) / (S + 1/4)).
-void RankNormalize(std::vector<double>& values) {
-    const std::size_t s = values.size();
-    std::vector<std::size_t> order(s);
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return values[a] < values[b]; });
-    std::vector<double> z(s);
-    for (std::size_t i = 0; i < s;) {
-        std::size_t j = i;
-        while (j + 1 < s && values[order[j + 1]] == values[order[i]])
-            ++j;
-        const double rank = (static_cast<double>(i + j) + 2) / 2; // average of i+1 .. j+1
-        const double score = NormalQuantile((rank - 0.375) / (static_cast<double>(s) + 0.25));
-        for (std::size_t k = i; k <= j; ++k)
-            z[order[k]] = score;
-        i = j + 1;
-    }
-    values = std::move(z);
+SplitDraws Split(const ChainDraws& draws) {
+    return SplitOf(draws, [](double x) { return x; });
 }
 
 std::optional<double> Ess(const SplitDraws& split) {
@@ -143,31 +139,97 @@ std::optional<double> BasicRhat(const SplitDraws& split) {
     return std::isfinite(rhat) ? std::optional<double>(rhat) : std::nullopt;
 }
 
-SplitDraws Normalized(SplitDraws split) {
-    RankNormalize(split.values);
-    return split;
-}
-
-// What several measures start from, worked out once: the draws in order, and the split chains
-// normalized by rank.
+// What several measures start from, worked out once from one sort of the draws: the draws in
+// order, and the split chains of the draws and of their distances to the median, normalized by
+// rank.
 struct Prepared {
     std::vector<double> sorted;
     SplitDraws bulk;
+    SplitDraws folded;
 };
 
+// posterior's z_scale of the split chains: average ranks of ties, then
+// qnorm((r - 3/8) / (S + 1/4)). increasing holds every draw in increasing order of value(d);
+// a rank without ties takes its score from scores.
+template <class Value>
+SplitDraws Normalized(const ChainDraws& draws, std::span<const std::size_t> increasing,
+                      const Value& value, const std::vector<double>& scores) {
+    const auto n = static_cast<std::size_t>(draws.iterations());
+    const auto chains = static_cast<std::size_t>(draws.chains());
+    SplitDraws split = SplitOf(draws, [](double) { return 0.0; });
+    const std::size_t s = split.values.size();
+    std::size_t rank = 0; // split draws ranked so far
+    for (std::size_t i = 0; i < increasing.size();) {
+        if (SplitIndex(increasing[i], n, chains) == kDropped) {
+            ++i;
+            continue;
+        }
+        // A run of equal values, the dropped draws among them skipped.
+        const double v = value(increasing[i]);
+        std::size_t end = i + 1, tied = 1;
+        for (; end < increasing.size() && value(increasing[end]) == v; ++end)
+            tied += SplitIndex(increasing[end], n, chains) != kDropped;
+        const std::size_t j = rank + tied - 1;
+        const double r = (static_cast<double>(rank + j) + 2) / 2; // average of rank+1 .. j+1
+        const double score = tied == 1
+                                 ? scores[rank]
+                                 : NormalQuantile((r - 0.375) / (static_cast<double>(s) + 0.25));
+        for (; i < end; ++i)
+            if (const std::size_t at = SplitIndex(increasing[i], n, chains); at != kDropped)
+                split.values[at] = score;
+        rank += tied;
+    }
+    return split;
+}
+
 Prepared Prepare(const ChainDraws& draws) {
-    return {Sorted(draws.all()), Normalized(Split(draws))};
+    const auto all = draws.all();
+    std::vector<std::pair<double, std::size_t>> pairs(all.size());
+    for (std::size_t d = 0; d < all.size(); ++d)
+        pairs[d] = {all[d], d};
+    std::sort(pairs.begin(), pairs.end());
+    Prepared prepared;
+    std::vector<std::size_t> increasing(all.size());
+    prepared.sorted.resize(all.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        prepared.sorted[i] = pairs[i].first;
+        increasing[i] = pairs[i].second;
+    }
+    // The scores of ranks without ties, the same for the draws and their distances.
+    const std::size_t s = SplitOf(draws, [](double) { return 0.0; }).values.size();
+    std::vector<double> scores(s);
+    for (std::size_t i = 0; i < s; ++i) {
+        const double r = (static_cast<double>(i + i) + 2) / 2;
+        scores[i] = NormalQuantile((r - 0.375) / (static_cast<double>(s) + 0.25));
+    }
+    prepared.bulk = Normalized(
+        draws, increasing, [&](std::size_t d) { return all[d]; }, scores);
+    // The distances to the median grow from it both ways: the draws below it taken downwards
+    // and those above it upwards, merged.
+    const double median = SortedQuantile(prepared.sorted, 0.5);
+    const auto distance = [&](std::size_t d) { return std::abs(all[d] - median); };
+    const auto above = static_cast<std::size_t>(
+        std::lower_bound(prepared.sorted.begin(), prepared.sorted.end(), median) -
+        prepared.sorted.begin());
+    std::vector<std::size_t> byDistance;
+    byDistance.reserve(all.size());
+    std::size_t down = above, up = above;
+    while (down > 0 || up < increasing.size()) {
+        if (up == increasing.size() ||
+            (down > 0 && distance(increasing[down - 1]) <= distance(increasing[up])))
+            byDistance.push_back(increasing[--down]);
+        else
+            byDistance.push_back(increasing[up++]);
+    }
+    prepared.folded = Normalized(draws, byDistance, distance, scores);
+    return prepared;
 }
 
 // Nearly constant draws still have ranks: like posterior, only the rank-normalized values are
 // checked for a spread. The tail R-hat is that of the distances to the median.
-std::optional<double> RhatFrom(const ChainDraws& draws, const Prepared& prepared) {
-    const double median = SortedQuantile(prepared.sorted, 0.5);
-    std::vector<double> folded;
-    for (double x : draws.all())
-        folded.push_back(std::abs(x - median));
+std::optional<double> RhatFrom(const Prepared& prepared) {
     const auto bulk = BasicRhat(prepared.bulk);
-    const auto tail = BasicRhat(Normalized(Split(ChainDraws(folded, draws.chains()))));
+    const auto tail = BasicRhat(prepared.folded);
     if (!bulk || !tail)
         return std::nullopt;
     return std::max(*bulk, *tail);
@@ -179,10 +241,7 @@ std::optional<double> EssTailFrom(const ChainDraws& draws, const Prepared& prepa
     std::optional<double> smallest;
     for (double p : {0.05, 0.95}) {
         const double q = SortedQuantile(prepared.sorted, p);
-        std::vector<double> indicator;
-        for (double x : draws.all())
-            indicator.push_back(x <= q ? 1.0 : 0.0);
-        const auto ess = Ess(Split(ChainDraws(indicator, draws.chains())));
+        const auto ess = Ess(SplitOf(draws, [q](double x) { return x <= q ? 1.0 : 0.0; }));
         if (!ess)
             return std::nullopt;
         smallest = std::min(smallest.value_or(*ess), *ess);
@@ -227,11 +286,11 @@ std::optional<double> McseMean(const ChainDraws& draws) {
 }
 
 std::optional<double> Rhat(const ChainDraws& draws) {
-    return Usable(draws) ? RhatFrom(draws, Prepare(draws)) : std::nullopt;
+    return Usable(draws) ? RhatFrom(Prepare(draws)) : std::nullopt;
 }
 
 std::optional<double> EssBulk(const ChainDraws& draws) {
-    return Usable(draws) ? Ess(Normalized(Split(draws))) : std::nullopt;
+    return Usable(draws) ? Ess(Prepare(draws).bulk) : std::nullopt;
 }
 
 std::optional<double> EssTail(const ChainDraws& draws) {
@@ -248,7 +307,7 @@ Summary Summarise(const ChainDraws& draws) {
     for (std::size_t i = 0; i < kSummaryProbabilities.size(); ++i)
         summary.quantiles[i] = SortedQuantile(prepared.sorted, kSummaryProbabilities[i]);
     summary.mcseMean = McseMean(draws);
-    summary.rhat = RhatFrom(draws, prepared);
+    summary.rhat = RhatFrom(prepared);
     summary.essBulk = Ess(prepared.bulk);
     summary.essTail = EssTailFrom(draws, prepared);
     return summary;

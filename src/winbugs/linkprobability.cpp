@@ -83,46 +83,67 @@ template <int n> double OwenTIntegral(double q, double a) {
     return 0.5 * a * sum;
 }
 
-// Owen's series: T(h, a) = (atan a - sum_k (-1)^k a^(2k+1) / (2k+1) C_k) / (2 pi), where
-// C_k = 1 - e^-q sum_(i<=k) q^i / i! = P(Poisson(q) > k). The terms alternate and shrink, so
-// the first one left out bounds the error; they shrink fast for a <= 1/2 (with a^2k) or q <= 5
-// (with C_k). Beyond that the quadrature takes over.
-double OwenTSeries(double q, double a) {
-    const double a2 = a * a;
-    double poissonTerm = std::exp(-q);  // e^-q q^k / k!
-    double upperTail = -std::expm1(-q); // C_k
-    double power = a;                   // a^(2k+1)
-    double sum = 0;
-    for (int k = 0; k < 200; ++k) {
-        const double term = power / (2 * k + 1) * upperTail;
-        sum += k % 2 == 0 ? term : -term;
-        if (term < 1e-17 * a)
-            break;
-        power *= a2;
-        poissonTerm *= q / (k + 1);
-        upperTail -= poissonTerm;
+// Owen's T(h, a) for one 0 <= a <= 1 and many h, for h a <= 7 or so. Owen's series:
+//     T(h, a) = (atan a - sum_k (-1)^k a^(2k+1) / (2k+1) C_k) / (2 pi),
+// where C_k = 1 - e^-q sum_(i<=k) q^i / i! = P(Poisson(q) > k), q = h^2 / 2. The terms alternate
+// and shrink, so the first one left out bounds the error; they shrink fast for a <= 1/2 (with
+// a^2k) or q <= 5 (with C_k). Beyond that the quadrature takes over. atan a and the series'
+// coefficients depend on a alone and are worked out once.
+class OwenTSmallA {
+public:
+    explicit OwenTSmallA(double a) : m_a(a), m_atan(std::atan(a)), m_power(a) {}
+
+    double operator()(double h) {
+        const double q = 0.5 * h * h;
+        if (m_a <= 0.5 || q <= 5)
+            return Series(q);
+        const double integral =
+            q * m_a * m_a <= 2 ? OwenTIntegral<12>(q, m_a) : OwenTIntegral<20>(q, m_a);
+        return std::exp(-q) * integral / (2 * std::numbers::pi);
     }
-    return (std::atan(a) - sum) / (2 * std::numbers::pi);
-}
 
-double OwenTSmallA(double h, double a) {
-    const double q = 0.5 * h * h;
-    if (a <= 0.5 || q <= 5)
-        return OwenTSeries(q, a);
-    const double integral = q * a * a <= 2 ? OwenTIntegral<12>(q, a) : OwenTIntegral<20>(q, a);
-    return std::exp(-q) * integral / (2 * std::numbers::pi);
-}
+private:
+    static constexpr int kTerms = 200;
 
-// T(h, a) for 0 <= h <= 7 and a >= 0; a > 1 goes through Owen's identity
-//     T(h, a) + T(ah, 1/a) = Phi(-h)/2 + Phi(-ah)/2 - Phi(-h) Phi(-ah),
-// whose T(ah, 1/a) again has (ah)(1/a) = h <= 7.
-double OwenT(double h, double a) {
-    if (a <= 1)
-        return OwenTSmallA(h, a);
-    const double ph = StandardNormal(-h);
-    const double pah = StandardNormal(-a * h);
-    return 0.5 * ph + 0.5 * pah - ph * pah - OwenTSmallA(a * h, 1 / a);
-}
+    double Series(double q) {
+        // e^-q q^k / k! and C_k start from one exponential: whichever of e^-q and 1 - e^-q is
+        // near 1 is taken as 1 minus the other.
+        double poissonTerm, upperTail;
+        if (q < std::numbers::ln2) {
+            const double below = std::expm1(-q);
+            poissonTerm = 1 + below;
+            upperTail = -below;
+        } else {
+            poissonTerm = std::exp(-q);
+            upperTail = 1 - poissonTerm;
+        }
+        double sum = 0;
+        for (int k = 0; k < kTerms; ++k) {
+            const double term = Coefficient(k) * upperTail;
+            sum += k % 2 == 0 ? term : -term;
+            if (term < 1e-17 * m_a)
+                break;
+            poissonTerm *= q / (k + 1);
+            upperTail -= poissonTerm;
+        }
+        return (m_atan - sum) / (2 * std::numbers::pi);
+    }
+
+    // a^(2k+1) / (2k+1), as far as a case has needed them.
+    double Coefficient(int k) {
+        for (; m_count <= k; ++m_count) {
+            m_coefficients[static_cast<std::size_t>(m_count)] = m_power / (2 * m_count + 1);
+            m_power *= m_a * m_a;
+        }
+        return m_coefficients[static_cast<std::size_t>(k)];
+    }
+
+    double m_a;
+    double m_atan;
+    double m_power; // a^(2 m_count + 1)
+    int m_count = 0;
+    std::array<double, kTerms> m_coefficients;
+};
 
 // The 15-point Kronrod rule and its embedded 7-point Gauss rule, on [-1, 1]: nodes from the
 // outside in (the last is 0), Gauss weights for the odd positions.
@@ -381,21 +402,54 @@ private:
     double m_b = 0;
 };
 
-CaseProbability NormalExpectation(double a, double b) {
-    // With c + dV, d >= 0, both terms of the closed form are positive.
-    const bool flip = b < 0;
-    const double c = flip ? -a : a;
-    const double d = flip ? -b : b;
-    const double h = c / std::sqrt(1 + d * d);
-    if (std::abs(h) <= 7) {
-        const double added = StandardNormal(h) + 2 * OwenT(std::abs(h), d);
-        const double rest = 1 - added;
-        if (std::min(added, rest) >= 1e-6)
-            return flip ? CaseProbability{rest, added} : CaseProbability{added, rest};
-        return SmallSideFirst<Normal>(a, b, flip ? rest < added : added < rest);
+// E_V[Phi(a + bV)] and E_V[Phi(-a - bV)] for one b and many a. With c + dV, d = |b|, both
+// terms of the closed form Phi(h) + 2 T(h, d) are positive; d > 1 goes through Owen's identity
+//     T(h, d) + T(dh, 1/d) = Phi(-h)/2 + Phi(-dh)/2 - Phi(-h) Phi(-dh),
+// whose T(dh, 1/d) again has (dh)(1/d) = h <= 7. Everything that depends on d alone is worked
+// out once.
+class NormalRule {
+public:
+    explicit NormalRule(double b)
+        : m_b(b), m_d(std::abs(b)), m_root(std::sqrt(1 + m_d * m_d)),
+          m_owen(m_d <= 1 ? m_d : 1 / m_d) {}
+
+    CaseProbability operator()(double a) {
+        const bool flip = m_b < 0;
+        const double c = flip ? -a : a;
+        const double h = c / m_root;
+        if (std::abs(h) <= 7) {
+            const double t = std::abs(h);
+            double added, rest;
+            if (m_d <= 1) {
+                added = StandardNormal(h) + 2 * m_owen(t);
+                rest = 1 - added;
+            } else {
+                const double ph = StandardNormal(-t);
+                const double pdh = StandardNormal(-m_d * t);
+                const double reflected = m_owen(m_d * t);
+                if (h < 0) {
+                    // Phi(h) is Phi(-t).
+                    added = ph + 2 * (0.5 * ph + 0.5 * pdh - ph * pdh - reflected);
+                    rest = 1 - added;
+                } else {
+                    // With Phi(h) = 1 - Phi(-t) the 1 cancels out of the smaller side.
+                    rest = 2 * reflected - pdh * (1 - 2 * ph);
+                    added = 1 - rest;
+                }
+            }
+            if (std::min(added, rest) >= 1e-6)
+                return flip ? CaseProbability{rest, added} : CaseProbability{added, rest};
+            return SmallSideFirst<Normal>(a, m_b, flip ? rest < added : added < rest);
+        }
+        return SmallSideFirst<Normal>(a, m_b, flip ? h > 0 : h < 0);
     }
-    return SmallSideFirst<Normal>(a, b, flip ? h > 0 : h < 0);
-}
+
+private:
+    double m_b;
+    double m_d;
+    double m_root;
+    OwenTSmallA m_owen;
+};
 
 // The limit as |delta| reaches 1 (JAGS's six significant digits write 0.9999996 as 1): the
 // latent variable is c0 + c1 V without the noise, so P(y = 1) = P(c0 + c1 V > 0).
@@ -409,17 +463,17 @@ CaseProbability WithoutNoise(double c0, double c1) {
 }
 
 // A latent-variable link: each case's probability from a + bV, with a = scale (m + shift) and
-// b fixed by the draw; limit(m) when |delta| = 1.
-template <class Limit, class Expectation>
+// b fixed by the draw, through the draw's rule; limit(m) when |delta| = 1.
+template <class Limit, class Rule>
 void Latent(double delta, std::span<const double> m, std::span<CaseProbability> p, double scale,
-            double shift, double b, const Limit& limit, const Expectation& expectation) {
+            double shift, const Limit& limit, Rule& rule) {
     for (std::size_t i = 0; i < m.size(); ++i) {
         if (!(std::abs(delta) <= 1))
             p[i] = {kNaN, kNaN};
         else if (std::abs(delta) == 1)
             p[i] = limit(m[i]);
         else
-            p[i] = expectation(scale * (m[i] + shift), b);
+            p[i] = rule(scale * (m[i] + shift));
     }
 }
 
@@ -427,36 +481,60 @@ double Root(double delta) {
     return std::sqrt((1 - delta) * (1 + delta));
 }
 
+// The adaptive rule for every case, when no fixed rule serves the draw.
+struct LogisticAdaptive {
+    double b;
+    CaseProbability operator()(double a) const { return LogisticExpectation(a, b); }
+};
+
 } // namespace
 
 void LogitProbability(double, std::span<const double> m, std::span<CaseProbability> p) {
-    for (std::size_t i = 0; i < m.size(); ++i)
-        p[i] = {InverseLogit(m[i]), InverseLogit(-m[i])};
+    for (std::size_t i = 0; i < m.size(); ++i) {
+        const double e = std::exp(-std::abs(m[i])); // serves both sides
+        const double larger = 1 / (1 + e);
+        const double smaller = e / (1 + e);
+        p[i] = m[i] >= 0 ? CaseProbability{larger, smaller} : CaseProbability{smaller, larger};
+    }
 }
 
+// The side near 1 is 1 minus the other, within a rounding of its own distribution function.
 void ProbitProbability(double, std::span<const double> m, std::span<CaseProbability> p) {
-    for (std::size_t i = 0; i < m.size(); ++i)
-        p[i] = {StandardNormal(m[i]), StandardNormal(-m[i])};
+    for (std::size_t i = 0; i < m.size(); ++i) {
+        const double smaller = StandardNormal(-std::abs(m[i]));
+        p[i] = m[i] >= 0 ? CaseProbability{1 - smaller, smaller}
+                         : CaseProbability{smaller, 1 - smaller};
+    }
+}
+
+// (e^x, 1 - e^x) for x <= 0, from one exponential: the side near 0 computed, the other 1 minus
+// it.
+CaseProbability ExpAndComplement(double x) {
+    if (x > -std::numbers::ln2) {
+        const double below = std::expm1(x);
+        return {1 + below, -below};
+    }
+    const double value = std::exp(x);
+    return {value, 1 - value};
 }
 
 void CloglogProbability(double, std::span<const double> m, std::span<CaseProbability> p) {
     for (std::size_t i = 0; i < m.size(); ++i) {
-        const double rate = std::exp(m[i]);
-        p[i] = {-std::expm1(-rate), std::exp(-rate)};
+        const CaseProbability zeroFirst = ExpAndComplement(-std::exp(m[i]));
+        p[i] = {zeroFirst.zero, zeroFirst.one};
     }
 }
 
 void PowerLogitProbability(double lambda, std::span<const double> m, std::span<CaseProbability> p) {
-    for (std::size_t i = 0; i < m.size(); ++i) {
-        const double logOne = -lambda * Softplus(-m[i]); // lambda log(logit^-1(m))
-        p[i] = {std::exp(logOne), -std::expm1(logOne)};
-    }
+    for (std::size_t i = 0; i < m.size(); ++i)
+        p[i] = ExpAndComplement(-lambda * Softplus(-m[i])); // lambda log(logit^-1(m))
 }
 
 void ScobitProbability(double lambda, std::span<const double> m, std::span<CaseProbability> p) {
     for (std::size_t i = 0; i < m.size(); ++i) {
-        const double logZero = -lambda * Softplus(m[i]); // log((1 + e^m)^-lambda)
-        p[i] = {-std::expm1(logZero), std::exp(logZero)};
+        const CaseProbability zeroFirst =
+            ExpAndComplement(-lambda * Softplus(m[i])); // log((1 + e^m)^-lambda)
+        p[i] = {zeroFirst.zero, zeroFirst.one};
     }
 }
 
@@ -467,24 +545,26 @@ void SkewLogitProbability(double delta, std::span<const double> m, std::span<Cas
     const auto limit = [delta](double) { return WithoutNoise(0, delta); };
     if (std::abs(b) <= LogisticRule::kLargestSlope) {
         const LogisticRule rule(b);
-        Latent(delta, m, p, 1, 0, b, limit, [&rule](double a, double) { return rule(a); });
+        Latent(delta, m, p, 1, 0, limit, rule);
     } else {
-        Latent(delta, m, p, 1, 0, b, limit, LogisticExpectation);
+        const LogisticAdaptive rule{b};
+        Latent(delta, m, p, 1, 0, limit, rule);
     }
 }
 
 void SkewProbitCDSProbability(double delta, std::span<const double> m,
                               std::span<CaseProbability> p) {
-    const double b = std::abs(delta) < 1 ? delta / Root(delta) : 0;
+    NormalRule rule(std::abs(delta) < 1 ? delta / Root(delta) : 0);
     const auto limit = [delta](double) { return WithoutNoise(0, delta); };
-    Latent(delta, m, p, 1, 0, b, limit, NormalExpectation);
+    Latent(delta, m, p, 1, 0, limit, rule);
 }
 
 void SkewProbitBBBProbability(double delta, std::span<const double> m,
                               std::span<CaseProbability> p) {
     const double root = std::abs(delta) < 1 ? Root(delta) : 1;
+    NormalRule rule(-delta / root);
     const auto limit = [delta](double mi) { return WithoutNoise(mi, -delta); };
-    Latent(delta, m, p, 1 / root, 0, -delta / root, limit, NormalExpectation);
+    Latent(delta, m, p, 1 / root, 0, limit, rule);
 }
 
 void SkewProbitStandardProbability(double delta, std::span<const double> m,
@@ -494,23 +574,9 @@ void SkewProbitStandardProbability(double delta, std::span<const double> m,
     const double sigma = std::sqrt(3.1415 / spread);
     const double mu = -1.4142 * delta / std::sqrt(spread);
     const double root = std::abs(delta) < 1 ? Root(delta) : 1;
+    NormalRule rule(-delta / root);
     const auto limit = [=](double mi) { return WithoutNoise(mi - mu, -sigma * delta); };
-    Latent(delta, m, p, 1 / (sigma * root), -mu, -delta / root, limit, NormalExpectation);
-}
-
-std::string_view ExtraParameter(Link link) {
-    switch (link) {
-    case Link::PowerLogit:
-    case Link::Scobit:
-        return "lambda";
-    case Link::SkewLogit:
-    case Link::SkewProbitCDS:
-    case Link::SkewProbitBBB:
-    case Link::SkewProbitStandard:
-        return "delta";
-    default:
-        return {};
-    }
+    Latent(delta, m, p, 1 / (sigma * root), -mu, limit, rule);
 }
 
 } // namespace zento

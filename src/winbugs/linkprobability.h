@@ -7,7 +7,6 @@
 #include "models.h"
 
 #include <span>
-#include <string_view>
 
 namespace zento {
 
@@ -36,9 +35,5 @@ inline CaseProbability ProbabilityAt(LinkProbability probability, double m, doub
     probability(extra, std::span<const double>(&m, 1), std::span<CaseProbability>(&result, 1));
     return result;
 }
-
-// The monitored node that a link's probability takes as its extra parameter: "lambda" (Power
-// logit, Scobit), "delta" (the four latent-variable links) or empty.
-std::string_view ExtraParameter(Link link);
 
 } // namespace zento

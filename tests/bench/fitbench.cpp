@@ -73,7 +73,7 @@ public:
                 draws.names.push_back("beta[" + std::to_string(j + 1) + "]");
                 Chains(draws.values, random, center[j] * 0.6, spread[j] * 0.6, same);
             }
-            const std::string_view extra = ExtraParameter(link.link);
+            const std::string_view extra = link.extra ? link.extra->name : std::string_view();
             if (extra == "lambda")
                 Chains(draws.values, random, 0, 0.5, [](double x) { return std::exp(x); });
             // delta as the birthwt posteriors spread it: over (-1, 1) for Skew logit, near 1
@@ -115,8 +115,7 @@ double Pipeline(const LinkInfo& link, const FitData& data) {
     if (!built)
         throw std::runtime_error(DescribeFitError(built.error()));
     const LogLikelihood& ll = *built;
-    const Loo loo = LooFromWeights(ll, ParetoSmoothLoo(ll));
-    return sink + loo.elpd.value + WidelyApplicable(ll).waic.value;
+    return sink + LeaveOneOut(ll).elpd.value + WidelyApplicable(ll).waic.value;
 }
 
 void BM_FitPipeline(benchmark::State& state) {
@@ -135,6 +134,77 @@ void BM_FitPipelineAllLinks(benchmark::State& state) {
             benchmark::DoNotOptimize(Pipeline(link, data));
 }
 BENCHMARK(BM_FitPipelineAllLinks)->Unit(benchmark::kMillisecond);
+
+// Each step on its own over the nine links, its input made beforehand, to show where the time
+// goes.
+struct Inputs {
+    std::vector<Draws> draws;
+    std::vector<LogLikelihood> logLikelihood;
+};
+
+const Inputs& MadeUpInputs() {
+    static const Inputs inputs = [] {
+        const FitData data = Birthwt();
+        Inputs made;
+        for (const LinkInfo& link : Links()) {
+            made.draws.push_back(*ReadCoda(MadeUpOutputs().directory(link)));
+            made.logLikelihood.push_back(*BuildLogLikelihood(link.link, made.draws.back(), data));
+        }
+        return made;
+    }();
+    return inputs;
+}
+
+void BM_StepReadCoda(benchmark::State& state) {
+    for (auto _ : state)
+        for (const LinkInfo& link : Links())
+            benchmark::DoNotOptimize(ReadCoda(MadeUpOutputs().directory(link))->values.data());
+}
+BENCHMARK(BM_StepReadCoda)->Unit(benchmark::kMillisecond);
+
+void BM_StepSummaries(benchmark::State& state) {
+    const Inputs& inputs = MadeUpInputs();
+    for (auto _ : state)
+        for (const Draws& draws : inputs.draws)
+            for (std::size_t p = 0; p < draws.names.size(); ++p)
+                benchmark::DoNotOptimize(Summarise(draws.parameter(p)).rhat);
+}
+BENCHMARK(BM_StepSummaries)->Unit(benchmark::kMillisecond);
+
+void BM_StepLogLikelihood(benchmark::State& state) {
+    const FitData data = Birthwt();
+    const Inputs& inputs = MadeUpInputs();
+    for (auto _ : state)
+        for (std::size_t l = 0; l < Links().size(); ++l)
+            benchmark::DoNotOptimize(
+                BuildLogLikelihood(Links()[l].link, inputs.draws[l], data)->values.data());
+}
+BENCHMARK(BM_StepLogLikelihood)->Unit(benchmark::kMillisecond);
+
+void BM_StepLeaveOneOut(benchmark::State& state) {
+    const Inputs& inputs = MadeUpInputs();
+    for (auto _ : state)
+        for (const LogLikelihood& ll : inputs.logLikelihood)
+            benchmark::DoNotOptimize(LeaveOneOut(ll).elpd.value);
+}
+BENCHMARK(BM_StepLeaveOneOut)->Unit(benchmark::kMillisecond);
+
+void BM_StepWaic(benchmark::State& state) {
+    const Inputs& inputs = MadeUpInputs();
+    for (auto _ : state)
+        for (const LogLikelihood& ll : inputs.logLikelihood)
+            benchmark::DoNotOptimize(WidelyApplicable(ll).waic.value);
+}
+BENCHMARK(BM_StepWaic)->Unit(benchmark::kMillisecond);
+
+// The smoothing with its weights kept, and LOO from them, as a caller that wants both does it.
+void BM_StepPsisWeights(benchmark::State& state) {
+    const Inputs& inputs = MadeUpInputs();
+    for (auto _ : state)
+        for (const LogLikelihood& ll : inputs.logLikelihood)
+            benchmark::DoNotOptimize(LooFromWeights(ll, ParetoSmoothLoo(ll)).elpd.value);
+}
+BENCHMARK(BM_StepPsisWeights)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace zento::fit
