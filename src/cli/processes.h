@@ -80,6 +80,12 @@ private:
 // names an executable file), a bare name is looked up on PATH. Nothing when it is not there.
 std::optional<std::string> FindProgram(const std::string& program);
 
+#ifdef _WIN32
+// The command line CreateProcessW is given for these UTF-8 arguments (the program first), each
+// quoted so that the child's parser gives it back unchanged.
+std::wstring WindowsCommandLine(const std::vector<std::string>& arguments);
+#endif
+
 // While one lives, an interrupt (SIGINT or SIGTERM; Ctrl+C, Ctrl+Break or closing the console on
 // Windows) is noted instead of ending the program at once, so that running children are stopped
 // and temporary folders removed on the way out. Not nested.

@@ -154,10 +154,9 @@ std::variant<std::size_t, StartFailure> ProcessSet::Start(const ProcessLaunch& l
     const std::optional<std::string> file = FindProgram(launch.program);
     if (!file)
         return StartFailure{StartProblem::ProgramMissing, ERROR_FILE_NOT_FOUND};
-    std::wstring commandLine;
-    AppendQuoted(commandLine, Wide(launch.program));
-    for (const std::string& argument : launch.arguments)
-        AppendQuoted(commandLine, Wide(argument));
+    std::vector<std::string> arguments{launch.program};
+    arguments.insert(arguments.end(), launch.arguments.begin(), launch.arguments.end());
+    std::wstring commandLine = WindowsCommandLine(arguments);
 
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
@@ -279,6 +278,13 @@ void ProcessSet::StopAll() {
         Impl::Close(child.err);
         child.ended = true;
     }
+}
+
+std::wstring WindowsCommandLine(const std::vector<std::string>& arguments) {
+    std::wstring line;
+    for (const std::string& argument : arguments)
+        AppendQuoted(line, Wide(argument));
+    return line;
 }
 
 std::optional<std::string> FindProgram(const std::string& program) {

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
+
+#include "valueorerror.h"
 
 namespace zento {
 
@@ -49,25 +50,7 @@ std::string DescribeSystemError(int systemError);
 // A count and its noun, singular for 1: "1 caso", "3 casos".
 std::string CountWords(std::int64_t n, std::string_view one, std::string_view many);
 
-// A value or the reason there is none.
-template <class T> class Result {
-public:
-    Result(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
-    Result(DataError error) : m_state(std::in_place_index<1>, std::move(error)) {}
-
-    bool ok() const { return m_state.index() == 0; }
-    explicit operator bool() const { return ok(); }
-    T& value() { return std::get<0>(m_state); }
-    const T& value() const { return std::get<0>(m_state); }
-    T& operator*() { return value(); }
-    const T& operator*() const { return value(); }
-    T* operator->() { return &value(); }
-    const T* operator->() const { return &value(); }
-    const DataError& error() const { return std::get<1>(m_state); }
-
-private:
-    std::variant<T, DataError> m_state;
-};
+template <class T> using Result = ValueOrError<T, DataError>;
 
 struct Done {};
 using Status = Result<Done>;

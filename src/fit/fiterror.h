@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <utility>
-#include <variant>
+
+#include "datafile/valueorerror.h"
 
 namespace zento::fit {
 
@@ -58,25 +59,7 @@ inline FitError MakeFitError(FitErrorKind kind, std::string file, std::int64_t l
 // One Spanish sentence (UTF-8, no trailing line end) that names the file and the line.
 std::string DescribeFitError(const FitError& error);
 
-// A value or the reason there is none.
-template <class T> class FitResult {
-public:
-    FitResult(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
-    FitResult(FitError error) : m_state(std::in_place_index<1>, std::move(error)) {}
-
-    bool ok() const { return m_state.index() == 0; }
-    explicit operator bool() const { return ok(); }
-    T& value() { return std::get<0>(m_state); }
-    const T& value() const { return std::get<0>(m_state); }
-    T& operator*() { return value(); }
-    const T& operator*() const { return value(); }
-    T* operator->() { return &value(); }
-    const T* operator->() const { return &value(); }
-    const FitError& error() const { return std::get<1>(m_state); }
-
-private:
-    std::variant<T, FitError> m_state;
-};
+template <class T> using FitResult = ValueOrError<T, FitError>;
 
 struct FitDone {};
 using FitStatus = FitResult<FitDone>;

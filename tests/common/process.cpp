@@ -3,6 +3,8 @@
 #include "process.h"
 
 #ifdef _WIN32
+#include "cli/processes.h"
+#include "datafile/systemfile.h"
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -26,40 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty())
-        return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-// Quoted so that the C runtime's parser (and CommandLineToArgvW) gives back arg exactly:
-// backslashes count only before a quote.
-void AppendArgument(std::wstring& line, const std::wstring& arg) {
-    if (!line.empty())
-        line += L' ';
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        line += arg;
-        return;
-    }
-    line += L'"';
-    for (auto it = arg.begin();; ++it) {
-        std::size_t backslashes = 0;
-        for (; it != arg.end() && *it == L'\\'; ++it)
-            ++backslashes;
-        if (it == arg.end()) {
-            line.append(backslashes * 2, L'\\');
-            break;
-        }
-        line.append(*it == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        line += *it;
-    }
-    line += L'"';
-}
-
 HANDLE OpenForChild(const fs::path& path) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     return CreateFileW(fs::absolute(path).c_str(), GENERIC_WRITE,
@@ -72,10 +40,9 @@ HANDLE OpenForChild(const fs::path& path) {
 int RunProgram(const ProgramRun& run) {
     if (run.fileSizeLimit)
         return -1;
-    std::wstring line;
-    AppendArgument(line, fs::absolute(run.program).wstring());
-    for (const std::string& arg : run.args)
-        AppendArgument(line, Wide(arg));
+    std::vector<std::string> arguments{Utf8FromPath(fs::absolute(run.program))};
+    arguments.insert(arguments.end(), run.args.begin(), run.args.end());
+    std::wstring line = cli::WindowsCommandLine(arguments);
     const HANDLE out = OpenForChild(run.out), err = OpenForChild(run.err);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
