@@ -11,6 +11,7 @@
 #include "framework/commands.h"
 #include "framework/messages.h"
 #include "framework/recentfilelist.h"
+#include "results/analysis.h"
 #include "zento/version.h"
 
 #include <QDir>
@@ -61,7 +62,7 @@ CZENTOApp::CZENTOApp(int& argc, char** argv)
 }
 
 CommandTarget* CZENTOApp::nextCommandTarget() const {
-    return m_documents;
+    return m_analysis;
 }
 
 CZENTOApp::~CZENTOApp() = default;
@@ -70,6 +71,7 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
     // A second start-up (tests) begins from nothing.
     m_instance.reset();
     m_documents = nullptr;
+    m_analysis = nullptr;
     m_mainFrame.reset();
     m_recentFiles.reset();
     m_exitCode = 0;
@@ -94,6 +96,7 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
     m_mainFrame = std::make_unique<CMainFrame>(*m_recentFiles);
     m_mainFrame->setNextCommandTarget(this);
     m_documents = new DocumentManager(m_mainFrame->mdiArea(), m_mainFrame.get());
+    m_analysis = new AnalysisManager(m_documents, m_mainFrame.get());
     if (m_setupDocuments)
         m_setupDocuments(*m_documents);
     m_mainFrame->setDocuments(m_documents);
@@ -102,6 +105,8 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     connect(m_mainFrame.get(), &CMainFrame::filesDropped, this, &CZENTOApp::openFiles);
+    connect(m_analysis, &AnalysisManager::windowsChanged, m_mainFrame.get(),
+            &CMainFrame::updateMenus);
     connect(m_documents, &DocumentManager::fileOpened, m_recentFiles.get(), &RecentFileList::add);
     connect(m_documents, &DocumentManager::fileSaved, m_recentFiles.get(), &RecentFileList::add);
     connect(m_documents, &DocumentManager::openFailed, m_recentFiles.get(),

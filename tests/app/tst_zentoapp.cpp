@@ -10,6 +10,7 @@
 #include "docview/childframe.h"
 #include "docview/documentmanager.h"
 #include "framework/recentfilelist.h"
+#include "results/analysis.h"
 #include "zento/version.h"
 
 #include <QAction>
@@ -117,6 +118,9 @@ const QStringList kDocumentMenu = {
     "Cloglog=32776, Power logit=32777, Scobit=32778, Skew logit=32779, [Skew probit: CDS=32780, "
     "BBB=32781, Standard=32782]]",
     "&Data: &Generar Datos para WinBUGS=32771",
+    "A&nálisis: &Verificar datos...=32790, E&xportar a JAGS...=32791, "
+    "&Ajustar con JAGS...=32792(off), &Comparar enlaces...=32793(off), -, "
+    "Abrir &resultados...=32794(off), &Guardar resultados...=32795(off)",
     "Ven&tana: &Nueva ventana=57648, &Cascada=57650, &Mosaico=57651, &Organizar iconos=57649, -, "
     "&1 Texto1=",
     "Ay&uda: &Acerca de ZENTO...=57664, Documento Ayuda=32783",
@@ -256,7 +260,7 @@ private slots:
     void routeAndAccelerators() {
         QVERIFY(start());
         QList<int> ids;
-        const QList<const CommandTarget*> route = {frame(), app(), documents(),
+        const QList<const CommandTarget*> route = {frame(), app(), app()->analysis(), documents(),
                                                    documents()->activeView()};
         for (const CommandTarget* target : route) {
             for (const int id : target->messageMap().ids())
@@ -265,7 +269,9 @@ private slots:
         QStringList bound;
         for (const QAction* action : frame()->actions()) {
             const int id = action->property(kCommandIdProperty).toInt();
-            QVERIFY2(ids.count(id) == 1 || id == ID_NEXT_PANE || id == ID_PREV_PANE,
+            // A window of results saves itself.
+            QVERIFY2(ids.count(id) == 1 || id == ID_NEXT_PANE || id == ID_PREV_PANE ||
+                         (id >= ID_ANALISIS_AJUSTAR && id <= ID_ANALISIS_GUARDAR),
                      qPrintable(QString::number(id)));
             for (const QKeySequence& keys : action->shortcuts())
                 bound << keys.toString() + "=" + QString::number(id);

@@ -1,0 +1,220 @@
+// The analysis windows and what they draw: traces thinned per pixel column and the density; the
+// flags of the summary model; the plots' colours; saving the table, plots and report; the
+// findings window and the line it opens; exporting the very files zento-cli jags writes.
+#include "docview/documentmanager.h"
+#include "results/analysis.h"
+#include "results/checkwindow.h"
+#include "results/plotdata.h"
+#include "results/plots.h"
+#include "results/resultsmodels.h"
+#include "results/resultswindow.h"
+
+#include "../common/tempdir.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTest>
+
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+
+using namespace zento;
+using zento::testing::ReadFile;
+using zento::testing::TempDir;
+
+namespace {
+
+// Three chains of a parameter that wanders differently in each, and a constant one.
+std::shared_ptr<FitResults> sampleResults(std::int64_t iterations = 3000) {
+    auto results = std::make_shared<FitResults>();
+    fit::Draws& d = results->draws;
+    d.names = {"beta[1]", "beta[2]"};
+    d.chains = 3;
+    d.iterations = iterations;
+    d.firstIteration = 1001;
+    for (std::size_t p = 0; p < 2; ++p) {
+        for (std::int64_t c = 0; c < d.chains; ++c) {
+            for (std::int64_t s = 0; s < iterations; ++s)
+                d.values.push_back(p == 1 ? 2.0
+                                          : std::sin(double(s) * 0.01 * double(c + 1)) + double(c));
+        }
+    }
+    for (std::size_t p = 0; p < 2; ++p)
+        results->parameters.push_back(
+            {d.names[p], p == 0 ? "(ordenada)" : "edad", fit::Summarise(d.parameter(p))});
+    results->folder = "/tmp/ajuste";
+    results->link = Link::Logit;
+    results->csv = "parametro,nombre\nbeta[1],(ordenada)\n";
+    return results;
+}
+
+QSet<QRgb> colours(const QImage& image) {
+    QSet<QRgb> found;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            found.insert(image.pixel(x, y) & 0xffffff);
+    return found;
+}
+
+} // namespace
+
+class TestResults : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // Each column keeps its extremes, so the band drawn is the whole trace's; short traces stay.
+    void decimation() {
+        std::vector<double> values(10000);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            values[i] = double((i * 7919) % 1000);
+        values[4321] = 5000;
+        values[8765] = -5000;
+        const std::vector<PlotPoint> points = DecimateTrace(values, 1, 1, 100);
+        QVERIFY(points.size() <= 200);
+        const auto [low, high] = std::ranges::minmax(points, {}, &PlotPoint::y);
+        QCOMPARE(low.y, -5000.0);
+        QCOMPARE(low.x, 8766.0);
+        QCOMPARE(high.x, 4322.0);
+        QVERIFY(std::ranges::is_sorted(points, {}, &PlotPoint::x));
+        QCOMPARE(DecimateTrace(std::span(values).first(150), 0, 2, 100).size(), std::size_t(150));
+    }
+
+    // A density over a normal sample: area 1, peak near the mean, height near 1/sqrt(2 pi).
+    void density() {
+        std::vector<double> values;
+        for (int i = 1; i < 4000; ++i)
+            values.push_back(fit::NormalQuantile(i / 4000.0));
+        const std::vector<PlotPoint> d = KernelDensity(values);
+        double area = 0;
+        for (std::size_t i = 1; i < d.size(); ++i)
+            area += (d[i].x - d[i - 1].x) * (d[i].y + d[i - 1].y) / 2;
+        QVERIFY(std::abs(area - 1) < 0.01);
+        const PlotPoint peak = *std::ranges::max_element(d, {}, &PlotPoint::y);
+        QVERIFY(std::abs(peak.x) < 0.05);
+        QVERIFY(std::abs(peak.y - 0.3989) < 0.02);
+        QVERIFY(KernelDensity(std::vector<double>{1.0}).empty());
+        QCOMPARE(KernelDensity(std::vector<double>(50, 3.0)).size(), std::size_t(256));
+    }
+
+    // R-hat above 1.01 and ESS below 400 (or not estimable) are flagged; the limits are not.
+    void summaryFlags() {
+        auto results = sampleResults(10);
+        const auto at = [&](double rhat, double bulk, std::optional<double> tail) {
+            results->parameters[0].summary.rhat = rhat;
+            results->parameters[0].summary.essBulk = bulk;
+            results->parameters[0].summary.essTail = tail;
+            SummaryModel model(results);
+            QString flags;
+            for (int c : {SummaryModel::Mean, SummaryModel::Rhat, SummaryModel::EssBulk,
+                          SummaryModel::EssTail})
+                flags += model.data(model.index(0, c), kFlagRole).toBool() ? "x" : ".";
+            return flags;
+        };
+        QCOMPARE(at(1.01, 400, 400), QString("...."));
+        QCOMPARE(at(1.0101, 399.9, std::nullopt), QString(".xxx"));
+        SummaryModel model(results);
+        QCOMPARE(model.data(model.index(0, SummaryModel::EssTail)).toString(), QString("NA"));
+        QCOMPARE(model.data(model.index(0, SummaryModel::Rhat), Qt::BackgroundRole).value<QColor>(),
+                 flagColour());
+        QCOMPARE(model.data(model.index(1, SummaryModel::Name)).toString(), QString("edad"));
+    }
+
+    // A trace shows each chain in its own colour; the density is drawn; all from a window.
+    void plotsDrawChains() {
+        ResultsWindow window(sampleResults());
+        QCOMPARE(window.tracePlots().size(), 2);
+        const QSet<QRgb> trace = colours(renderPlot(*window.tracePlots()[0], QSize(600, 200)));
+        for (int c = 0; c < 3; ++c)
+            QVERIFY2(trace.contains(chainColour(c).rgb() & 0xffffff),
+                     qPrintable(QString::number(c)));
+        QVERIFY(!trace.contains(chainColour(3).rgb() & 0xffffff));
+        QVERIFY(colours(renderPlot(*window.densityPlots()[0], QSize(300, 200))).size() > 10);
+        QVERIFY(window.windowTitle().startsWith("Resultados - Logit"));
+    }
+
+    // CSV as given, a PNG and a one-file PDF; a failed save leaves the old file.
+    void saving() {
+        TempDir dir;
+        ResultsWindow window(sampleResults(200));
+        const QString base = QString::fromStdString(dir.File("r"));
+        QCOMPARE(window.saveTo(base + ".csv"), std::nullopt);
+        QCOMPARE(ReadFile(dir.File("r.csv")), window.results().csv);
+        QCOMPARE(window.saveTo(base + ".png"), std::nullopt);
+        QVERIFY(colours(QImage(base + ".png")).size() > 10);
+        QCOMPARE(window.saveTo(base + ".pdf"), std::nullopt);
+        QVERIFY(ReadFile(dir.File("r.pdf")).starts_with("%PDF"));
+        // A folder in the way of the file: nothing replaced, whoever runs the test.
+        std::filesystem::create_directory(dir.File("old.csv"));
+        const auto failed = window.saveTo(QString::fromStdString(dir.File("old.csv")));
+        QVERIFY(failed && failed->startsWith("No se ha podido guardar"));
+        QVERIFY(std::filesystem::is_directory(dir.File("old.csv")));
+    }
+
+    // The findings in the checker's words; a double click opens the file at its line.
+    void findingsWindow() {
+        TempDir dir;
+        const std::string path = dir.Write("d.txt", "y\tx\n1\t2\n3\t1,5\n0\t4\n");
+        QMdiArea area;
+        DocumentManager documents(&area);
+        AnalysisManager analysis(&documents);
+        CheckWindow* window = analysis.showCheck({path, 2, 3, 2, 3});
+        QVERIFY(window);
+        const QAbstractItemModel* model = window->table()->model();
+        QCOMPARE(model->rowCount(), 2);
+        QCOMPARE(model->data(model->index(0, 0)).toLongLong(), 3);
+        QCOMPARE(model->data(model->index(0, 1)).toString(), QString("1 (y)"));
+        QCOMPARE(model->data(model->index(0, 2)).toString(), QString("3"));
+        QCOMPARE(model->data(model->index(0, 3)).toString(),
+                 QString("la respuesta «3» no es 0 ni 1."));
+        QVERIFY(window->totals()->text().contains("valores con coma decimal: 1"));
+        QVERIFY(window->totals()->text().contains("Total: 2 problemas"));
+        analysis.showDataLine(QString::fromStdString(path), 3);
+        QCOMPARE(documents.activeView()->textCursor().selectedText(), QString("3\t1,5"));
+        // No findings: a message, no window.
+        const std::string clean = dir.Write("c.txt", "y\tx\n1\t2\n0\t4\n");
+        QVERIFY(!analysis.showCheck({clean, 2, 2, 2, 2}));
+        qDeleteAll(area.window()->findChildren<QMessageBox*>());
+    }
+
+    // Exportar writes byte for byte what zento-cli jags writes; misread data writes nothing.
+    void exportMatchesCli() {
+        TempDir dir;
+        const std::string data = ZENTO_EXAMPLES_DIR "/birthwt.txt";
+        const std::string cli = std::string(ZENTO_CLI_PATH) + " jags probit " + data +
+                                " --variables 3 --casos 189 --cadenas 2 --calentamiento 50"
+                                " --iteraciones 70 --directorio " +
+                                dir.File("cli") + " > /dev/null";
+        QCOMPARE(std::system(cli.c_str()), 0);
+        QMdiArea area;
+        DocumentManager documents(&area);
+        AnalysisManager analysis(&documents);
+        FitSettings settings = defaultFitSettings(FitPurpose::Export);
+        settings.links = {Link::Probit};
+        settings.chains = 2;
+        settings.burnIn = 50;
+        settings.iterations = 70;
+        settings.folder = QString::fromStdString(dir.File("gui"));
+        QVERIFY(analysis.exportToJags({data, 6, 189, 3, 189}, settings));
+        int files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.File("cli"))) {
+            ++files;
+            const std::string name = entry.path().filename().string();
+            QCOMPARE(ReadFile(dir.File("gui/" + name)), ReadFile(entry.path().string()));
+        }
+        QCOMPARE(files, 5); // modelo.bug, datos.R, inits1.R, inits2.R, ejecutar.cmd
+        const std::string comma = dir.Write("coma.txt", "y\tx\n1\t2,5\n0\t4\n");
+        settings.folder = QString::fromStdString(dir.File("coma"));
+        QVERIFY(!analysis.exportToJags({comma, 2, 2, 2, 2}, settings));
+        QVERIFY(!std::filesystem::exists(dir.File("coma")));
+        qDeleteAll(area.window()->findChildren<QMessageBox*>());
+    }
+};
+
+QTEST_MAIN(TestResults)
+#include "tst_results.moc"
