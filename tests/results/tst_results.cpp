@@ -4,22 +4,27 @@
 #include "docview/documentmanager.h"
 #include "results/analysis.h"
 #include "results/checkwindow.h"
+#include "results/jagsrunner.h"
 #include "results/plotdata.h"
 #include "results/plots.h"
 #include "results/resultsmodels.h"
 #include "results/resultswindow.h"
+#include "winbugs/jagsexport.h"
 
 #include "../common/tempdir.h"
 
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSet>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <numeric>
 
@@ -213,6 +218,54 @@ private slots:
         QVERIFY(!analysis.exportToJags({comma, 2, 2, 2, 2}, settings));
         QVERIFY(!std::filesystem::exists(dir.File("coma")));
         qDeleteAll(area.window()->findChildren<QMessageBox*>());
+    }
+
+    // Cancelling stops every JAGS process at once (each gone, not left a zombie); a program that
+    // is not there and a script JAGS refuses are failures that say so.
+    void runnerStopsAndFails() {
+        TempDir dir;
+        const auto table = ReadChosenTable({ZENTO_EXAMPLES_DIR "/birthwt.txt", 6, 189, 3, 189});
+        QVERIFY(table.ok());
+        JagsOptions options;
+        options.chains = 1;
+        options.iterations = 50000000;
+        std::vector<JagsJob> jobs;
+        for (const char* name : {"a", "b"}) {
+            std::filesystem::create_directory(dir.File(name));
+            for (const JagsFile& file :
+                 BuildJagsFiles(Link::Logit, *table, {"", 6, 189, 3, 189}, options))
+                dir.Write(std::string(name) + "/" + file.name, file.text);
+            jobs.push_back({QString::fromStdString(dir.File(name)), "ejecutar.cmd", 1, name});
+        }
+        const auto updates = [](const QByteArray& output) {
+            return qint64(output.count("Updating"));
+        };
+        JagsRunner runner("jags", jobs, 2, updates);
+        QSignalSpy finished(&runner, &JagsRunner::finished);
+        runner.start();
+        QTRY_VERIFY_WITH_TIMEOUT(runner.done(0) > 0 && runner.done(1) > 0, 20000);
+        QList<qint64> pids;
+        for (const QProcess* process : runner.findChildren<QProcess*>())
+            pids << process->processId();
+        QCOMPARE(pids.size(), 2);
+        runner.cancel();
+        QCOMPARE(runner.outcome(), JagsRunner::Outcome::Cancelled);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(runner.running(), 0);
+        for (const qint64 pid : pids)
+            QVERIFY(::kill(pid_t(pid), 0) != 0);
+
+        JagsRunner missing("/nonexistent/jags", {jobs[0]}, 1, updates);
+        missing.start();
+        QTRY_VERIFY(missing.outcome() == JagsRunner::Outcome::Failed);
+        QVERIFY(missing.programMissing());
+        dir.Write("a/roto.cmd", "model in \"no-such-model.bug\"\n");
+        JagsRunner broken("jags", {{jobs[0].directory, "roto.cmd", 1, "cadena 1"}}, 1, updates);
+        broken.start();
+        QTRY_VERIFY_WITH_TIMEOUT(broken.outcome() == JagsRunner::Outcome::Failed, 20000);
+        QVERIFY2(broken.failure().startsWith("JAGS falló en cadena 1:\n"),
+                 qPrintable(broken.failure()));
+        QVERIFY(!broken.programMissing());
     }
 };
 
