@@ -99,6 +99,19 @@ QMdiSubWindow* AnalysisManager::addWindow(QWidget* widget) {
     return window;
 }
 
+ResultsWindow* AnalysisManager::showResults(std::shared_ptr<const FitResults> results) {
+    auto* window = new ResultsWindow(std::move(results));
+    addWindow(window);
+    return window;
+}
+
+ComparisonWindow* AnalysisManager::showComparison(std::vector<ComparisonEntry> entries,
+                                                  std::string csv, const QString& folder) {
+    auto* window = new ComparisonWindow(std::move(entries), std::move(csv), folder);
+    addWindow(window);
+    return window;
+}
+
 void AnalysisManager::OnVerificarDatos() {
     CCargarDatos dlg(dialogParent());
     runSelection(dlg);

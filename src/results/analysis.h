@@ -13,6 +13,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -20,8 +23,12 @@ class QMdiSubWindow;
 namespace zento {
 
 class CheckWindow;
+class ComparisonWindow;
 class DocumentManager;
 class ReportWindow;
+class ResultsWindow;
+struct ComparisonEntry;
+struct FitResults;
 
 class AnalysisManager : public QObject, public CommandTarget {
     Q_OBJECT
@@ -44,6 +51,11 @@ public:
     // Writes exactly the files zento-cli jags writes into settings.folder; false, with the user
     // told why, when the data would reach JAGS misread or a file cannot be written.
     bool exportToJags(const DataSelection& selection, const FitSettings& settings);
+
+    // The windows of a fit and of a comparison, active in the area.
+    ResultsWindow* showResults(std::shared_ptr<const FitResults> results);
+    ComparisonWindow* showComparison(std::vector<ComparisonEntry> entries, std::string csv,
+                                     const QString& folder);
 
     void setSettingsRunner(SettingsRunner runner) { m_runSettings = std::move(runner); }
     void setFolderPicker(FolderPicker picker) { m_pickFolder = std::move(picker); }

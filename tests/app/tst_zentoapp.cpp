@@ -11,6 +11,7 @@
 #include "docview/documentmanager.h"
 #include "framework/recentfilelist.h"
 #include "results/analysis.h"
+#include "results/fitresults.h"
 #include "zento/version.h"
 
 #include <QAction>
@@ -235,6 +236,25 @@ private slots:
         QTRY_COMPARE(documents()->documentCount(), 0);
         QCOMPARE(describeMenuBar(), kMainMenu);
         QCOMPARE(title(), QStringLiteral("ZENTO"));
+
+        // A window of results keeps the analysis commands at hand, saves itself and closes
+        // without a question.
+        auto results = std::make_shared<FitResults>();
+        results->folder = "/tmp/ajuste";
+        results->link = Link::Probit;
+        results->draws = {{"beta[1]"}, 2, 10, 1, 1, std::vector<double>(20, 1.0)};
+        results->parameters = {{"beta[1]", "(ordenada)", {}}};
+        app()->analysis()->showResults(results);
+        QVERIFY(frame()->showsDocumentMenu());
+        QCOMPARE(title(), QStringLiteral("ZENTO - Resultados - Probit - ajuste"));
+        for (const int id :
+             {ID_ANALISIS_VERIFICAR, ID_ANALISIS_GUARDAR, ID_FILE_CLOSE, ID_FILE_PRINT})
+            QVERIFY2(frame()->commandAction(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(!frame()->commandAction(ID_FILE_SAVE)->isEnabled());
+        frame()->commandAction(ID_FILE_CLOSE)->trigger();
+        QTRY_VERIFY(frame()->mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(describeMenuBar(), kMainMenu);
+        QVERIFY(m_asked.isEmpty());
     }
 
     // Titles are exactly the texts given: no display name for the desktop to append, and a
