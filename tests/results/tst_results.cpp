@@ -4,6 +4,7 @@
 #include "docview/documentmanager.h"
 #include "results/analysis.h"
 #include "results/checkwindow.h"
+#include "results/fitsettings.h"
 #include "results/jagsrunner.h"
 #include "results/plotdata.h"
 #include "results/plots.h"
@@ -14,6 +15,7 @@
 #include "../common/tempdir.h"
 
 #include <QLabel>
+#include <QLineSeries>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QProcess>
@@ -141,6 +143,31 @@ private slots:
         QVERIFY(!trace.contains(chainColour(3).rgb() & 0xffffff));
         QVERIFY(colours(renderPlot(*window.densityPlots()[0], QSize(300, 200))).size() > 10);
         QVERIFY(window.windowTitle().startsWith("Resultados - Logit"));
+        // However long the chains, a series holds two points per pixel column at most.
+        TracePlot* plot = window.tracePlots()[0];
+        renderPlot(*plot, QSize(300, 150));
+        for (const QAbstractSeries* series : plot->chart()->series())
+            QVERIFY(static_cast<const QLineSeries*>(series)->count() <= 600);
+    }
+
+    // The CLI's defaults; the seed empty or a whole number; what cannot run is said.
+    void settings() {
+        FitSettings compare = defaultFitSettings(FitPurpose::Compare);
+        QCOMPARE(compare.links.size(), std::size_t(9));
+        QCOMPARE(compare.chains, 3);
+        QCOMPARE(compare.burnIn, 1000);
+        QCOMPARE(compare.iterations, 1000);
+        QCOMPARE(parseSeed(""), std::optional<std::optional<std::uint32_t>>(std::in_place));
+        QCOMPARE(parseSeed(" 2147483647 "),
+                 std::optional<std::optional<std::uint32_t>>(2147483647u));
+        for (const char* bad : {"-1", "+3", "2147483648", "1e3", "7a"})
+            QVERIFY2(!parseSeed(bad), bad);
+        FitSettings fit = defaultFitSettings(FitPurpose::Export);
+        QCOMPARE(settingsProblem(fit, FitPurpose::Fit), std::nullopt);
+        QVERIFY(settingsProblem(fit, FitPurpose::Export));  // no folder
+        QVERIFY(settingsProblem(compare, FitPurpose::Fit)); // one link only
+        compare.links.clear();
+        QVERIFY(settingsProblem(compare, FitPurpose::Compare));
     }
 
     // CSV as given, a PNG and a one-file PDF; a failed save leaves the old file.
