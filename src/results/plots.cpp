@@ -51,8 +51,9 @@ void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
     series->attachAxis(y);
 }
 
-void setUpView(QChartView* view, QChart* chart) {
-    view->setChart(chart);
+// The view is made with its chart: a view made without one makes a chart of its own, which
+// setChart would leave behind.
+void setUpView(QChartView* view) {
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(200, 150);
 }
@@ -71,8 +72,8 @@ QImage renderPlot(QChartView& plot, QSize size) {
 
 TracePlot::TracePlot(std::shared_ptr<const fit::Draws> draws, std::size_t parameter,
                      const QString& title, QWidget* parent)
-    : QChartView(parent), m_draws(std::move(draws)), m_parameter(parameter) {
-    QChart* chart = plainChart(title);
+    : QChartView(plainChart(title), parent), m_draws(std::move(draws)), m_parameter(parameter) {
+    QChart* chart = this->chart();
     QValueAxis* x = valueAxis(chart, Qt::AlignBottom);
     QValueAxis* y = valueAxis(chart, Qt::AlignLeft);
     const fit::ChainDraws values = m_draws->parameter(m_parameter);
@@ -95,7 +96,7 @@ TracePlot::TracePlot(std::shared_ptr<const fit::Draws> draws, std::size_t parame
         const double pad = (*high - *low) * 0.05 + (*high == *low ? 0.5 : 0.0);
         y->setRange(*low - pad, *high + pad);
     }
-    setUpView(this, chart);
+    setUpView(this);
     fill(400);
 }
 
@@ -120,8 +121,8 @@ void TracePlot::resizeEvent(QResizeEvent* event) {
 }
 
 DensityPlot::DensityPlot(const fit::ChainDraws& draws, const QString& title, QWidget* parent)
-    : QChartView(parent) {
-    QChart* chart = plainChart(title);
+    : QChartView(plainChart(title), parent) {
+    QChart* chart = this->chart();
     QValueAxis* x = valueAxis(chart, Qt::AlignBottom);
     QValueAxis* y = valueAxis(chart, Qt::AlignLeft);
     auto* upper = new QLineSeries(chart);
@@ -141,12 +142,12 @@ DensityPlot::DensityPlot(const fit::ChainDraws& draws, const QString& title, QWi
         x->setRange(upper->at(0).x(), upper->at(upper->count() - 1).x());
     y->setRange(0, top > 0 ? top * 1.05 : 1);
     y->setLabelsVisible(false);
-    setUpView(this, chart);
+    setUpView(this);
 }
 
 DotWhiskerPlot::DotWhiskerPlot(std::span<const ComparisonEntry> entries, QWidget* parent)
-    : QChartView(parent) {
-    QChart* chart = plainChart(QStringLiteral("elpd_diff ± 2 se_diff"));
+    : QChartView(plainChart(QStringLiteral("elpd_diff ± 2 se_diff")), parent) {
+    QChart* chart = this->chart();
     QValueAxis* x = valueAxis(chart, Qt::AlignBottom, QStringLiteral("elpd_diff"));
     auto* y = new QCategoryAxis(chart);
     y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -188,7 +189,7 @@ DotWhiskerPlot::DotWhiskerPlot(std::span<const ComparisonEntry> entries, QWidget
     const double pad = (high - low) * 0.05 + 0.5;
     x->setRange(low - pad, high + pad);
     y->setRange(0.5, n + 0.5);
-    setUpView(this, chart);
+    setUpView(this);
 }
 
 } // namespace zento
