@@ -1,7 +1,8 @@
 # Entry points: `make run` starts ZENTO, `make test` runs every test, `make bench` times the
 # command-line tool and the edit view on large generated files, `make fuzz` runs the fuzz targets
-# (FUZZ_SECONDS each) and `make test-sanitize` runs every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer. All install what is missing.
+# (FUZZ_SECONDS each), `make test-sanitize` runs every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer and `make mutants` checks that the tests notice a list of faults.
+# All install what is missing.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
@@ -10,8 +11,9 @@ CTEST_FLAGS ?=
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-asan
+MUTANTS_DIR ?= build-mutants
 
-.PHONY: all deps configure build test run bench clean fuzz test-sanitize
+.PHONY: all deps configure build test run bench clean fuzz test-sanitize mutants
 
 all: build
 
@@ -61,5 +63,10 @@ test-sanitize:
 	. tools/sanitizers.env && QT_QPA_PLATFORM=offscreen \
 	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
+# Every mutation of tools/mutants.txt in turn, each against the tests that should notice it; run
+# by hand, not in CI (about half an hour).
+mutants: deps
+	tools/mutants.sh $(MUTANTS_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(MUTANTS_DIR)

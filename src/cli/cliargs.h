@@ -9,23 +9,46 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace zento::cli {
 
-enum class Action { Help, Version, Escanear, Datos, Modelo, Verificar, Jags };
+enum class Action {
+    Help,
+    Version,
+    Escanear,
+    Datos,
+    Modelo,
+    Verificar,
+    Jags,
+    Ajustar,
+    Resumir,
+    Comparar
+};
+
+// How ajustar, resumir and comparar write what they found.
+enum class OutputFormat { Tabla, Csv };
 
 struct Command {
     Action action = Action::Help;
-    std::string path;                      // ARCHIVO
-    Link link = Link::Logit;               // ENLACE, for Modelo and Jags
+    std::string path;                      // ARCHIVO, or resumir's DIR
+    Link link = Link::Logit;               // ENLACE, for Modelo, Jags and Ajustar
     std::optional<std::int32_t> variables; // --variables; omitted: K of the file
     std::optional<std::int32_t> cases;     // --casos; omitted: N of the file
     std::optional<std::string> output;     // --salida; omitted: stdout
-    // jags only: --directorio (required), --cadenas, --calentamiento, --iteraciones.
+    // jags (where --directorio is required), ajustar and comparar.
     std::optional<std::string> directory;
     std::optional<std::int32_t> chains;
     std::optional<std::int32_t> burnIn;
     std::optional<std::int32_t> iterations;
+    std::optional<std::int32_t> seed; // --semilla; omitted: chain c's seed is c
+    // ajustar and comparar.
+    std::optional<std::int32_t> processes; // --procesos; omitted: the number of cores
+    std::optional<std::string> jags;       // --jags; omitted: ZENTO_JAGS, else jags on PATH
+    // ajustar, resumir and comparar: --formato; omitted: the table.
+    std::optional<OutputFormat> format;
+    // comparar: --enlaces, each link once; omitted: all nine.
+    std::optional<std::vector<Link>> links;
 };
 
 struct UsageError {
@@ -40,11 +63,10 @@ ParseResult ParseCommandLine(std::span<const std::string_view> args);
 // A whole number in the 32-bit range: optional sign, decimal digits, nothing else.
 std::optional<std::int32_t> ParseCount(std::string_view text);
 
-// Link names ignore case, '-', '_' and a leading "skewprobit": "Power-Logit", "skew_logit",
-// "skewprobit-cds" and "skew-probit-bbb" are all accepted.
+// A link's command-line name or alias (the link table's), ignoring case, '-' and '_'.
 std::optional<Link> ParseLinkName(std::string_view text);
 
-std::string_view HelpText();     // --help, ends with a line end
-std::string_view UsageSummary(); // the lines shown after a usage error, ends with a line end
+const std::string& HelpText();     // --help, ends with a line end
+const std::string& UsageSummary(); // the lines shown after a usage error, ends with a line end
 
 } // namespace zento::cli

@@ -1,33 +1,21 @@
-// What zento-cli's commands share: the message line, the end of a stream, the counts they use.
+// What zento-cli's commands share: their exit codes and the message line.
 #pragma once
 
-#include "cliargs.h"
-#include "datafile/bytesource.h"
 #include "datafile/dataerror.h"
-#include "winbugs/dataselection.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <memory>
-#include <optional>
 #include <string_view>
 
 namespace zento::cli {
 
+// kExitInterrupted is never a process's status: main then ends the program as the signal would
+// have (EndAsInterrupted), once the command has stopped JAGS and removed its temporary folders.
+enum ExitCode : int { kExitOk = 0, kExitDataError = 1, kExitUsage = 2, kExitInterrupted = 130 };
+
 // "zento-cli: text" and a line end.
 void WriteMessage(std::FILE* err, std::string_view text);
 
-// Flushes out: exit 0, or 1 with a message when standard output refused the text.
-int FinishStream(std::FILE* out, std::FILE* err);
-
-struct Chosen {
-    DataSelection selection;            // typed counts as given, omitted ones from the file
-    std::optional<std::int64_t> tokens; // every token of the file, when a whole scan counted them
-    std::unique_ptr<FileByteSource> source; // the file they were counted in, at its start again
-};
-
-// Reads no more of the file than the omitted counts need: the whole of it when the cases are
-// omitted, else the first line when K is needed or the variables are omitted.
-Result<Chosen> Choose(const Command& command, bool needK);
+// The error's Spanish sentence on err (standard output's failures name no file); exit 1.
+int Refuse(std::FILE* err, const DataError& error);
 
 } // namespace zento::cli

@@ -1,17 +1,20 @@
-// zento-cli's commands over the core: scan, rectangular data, model text.
+// zento-cli's commands over the core. Each generating command plans first (what it reads, what
+// it refuses, with the counts), then writes through one sink, then gives its advice.
 #include "clirun.h"
 
-#include "atomicfile.h"
-#include "clicommon.h"
+#include "choose.h"
 #include "datafile/datafilereader.h"
 #include "datafile/headerseparator.h"
 #include "datafile/scandatafile.h"
+#include "fitcommands.h"
 #include "jagscommand.h"
+#include "sink.h"
 #include "verificar.h"
 #include "winbugs/datacheck.h"
+#include "winbugs/models.h"
 #include "winbugs/rectangulardata.h"
 
-#include <cerrno>
+#include <functional>
 #include <string>
 
 #ifndef ZENTO_VERSION
@@ -22,50 +25,32 @@ namespace zento::cli {
 
 namespace {
 
-int DataFailure(std::FILE* err, const DataError& error) {
-    WriteMessage(err, DescribeDataError(error));
-    return kExitDataError;
-}
-
-int StreamFailure(std::FILE* err, int systemError) {
-    WriteMessage(err, "No se puede escribir en la salida estándar: " +
-                          DescribeSystemError(systemError) + ".");
-    return kExitDataError;
-}
-
-// Writes to stdout; false (with errno) when the stream refuses.
-struct StreamSink {
-    std::FILE* out;
-    int systemError = 0;
-    bool operator()(std::string_view piece) {
-        errno = 0;
-        if (std::fwrite(piece.data(), 1, piece.size(), out) == piece.size())
-            return true;
-        systemError = errno ? errno : EIO;
-        return false;
-    }
-};
-
-Status Rewind(FileByteSource& file, const std::string& path) {
-    if (file.Rewind())
-        return Done{};
-    return FileError(DataErrorKind::Unreadable, path, file.error());
-}
-
-// The text to --salida, atomically, or to stdout.
-int Emit(const Command& command, const ContentWriter& write, std::FILE* out, std::FILE* err) {
-    if (command.output) {
-        Status written = WriteFileAtomically(*command.output, write);
-        return written ? kExitOk : DataFailure(err, written.error());
-    }
-    StreamSink sink{out};
-    Status written = write(std::ref(sink));
+// Writes the text through the sink of target, opened only now that the plan holds: the
+// writer's own refusal, or what the sink could not do, is the error; a replaced file is renamed
+// into place only when the whole text went through.
+int Emit(Target target, const Command& command, std::FILE* out, std::FILE* err,
+         const std::function<Status(const TextSink&)>& write, std::uint64_t expected = 0) {
+    auto sink = OpenSink(target, command.output, out);
+    if (!sink)
+        return Refuse(err, sink.error());
+    Sink& to = **sink;
+    if (expected > 0)
+        to.Expect(expected);
+    const Status written = write([&to](std::string_view piece) { return to.Write(piece); });
     if (!written) {
-        if (written.error().kind == DataErrorKind::WriteFailed)
-            return StreamFailure(err, sink.systemError);
-        return DataFailure(err, written.error());
+        const DataError& error = written.error();
+        return Refuse(err, error.kind == DataErrorKind::WriteFailed ? to.error() : error);
     }
-    return FinishStream(out, err);
+    if (Status finished = to.Finish(); !finished)
+        return Refuse(err, finished.error());
+    return kExitOk;
+}
+
+int WriteToStream(std::FILE* out, std::FILE* err, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), out);
+    if (Status finished = FinishStream(out); !finished)
+        return Refuse(err, finished.error());
+    return kExitOk;
 }
 
 // Advice that does not change what a command writes: on err, the exit status stays 0.
@@ -118,85 +103,86 @@ void WarnAboutDeclaredCases(const Command& command, DataSelection selection, std
 int Escanear(const Command& command, std::FILE* out, std::FILE* err) {
     auto counts = ScanDataFile(command.path);
     if (!counts)
-        return DataFailure(err, counts.error());
-    std::fprintf(out, "Variables (K): %d\nCasos (N): %d\n", static_cast<int>(counts->K),
-                 static_cast<int>(counts->N));
-    const int finished = FinishStream(out, err);
-    if (finished == kExitOk)
+        return Refuse(err, counts.error());
+    const int status = WriteToStream(out, err,
+                                     "Variables (K): " + std::to_string(counts->K) +
+                                         "\nCasos (N): " + std::to_string(counts->N) + "\n");
+    if (status == kExitOk)
         WarnAboutSeparator(command, err);
-    return finished;
+    return status;
+}
+
+// What datos reads and whether the file holds it, settled before the first byte goes out. A
+// replaced file takes back a refusal found while writing; standard output and a device cannot,
+// so for them every token the text reads is counted first, in the same open file.
+Result<Chosen> PlanDatos(const Command& command, Target target) {
+    auto chosen = Choose(command, Reads::LinesToTheEnd);
+    // Until the end of the file only the header can be short, and the writer hands nothing on
+    // before the header's line is whole.
+    if (!chosen || chosen->cases == CaseCount::UntilEnd || target == Target::ReplacedFile)
+        return chosen;
+    const DataSelection& selection = chosen->selection;
+    const std::int64_t needed = RectangularTokensNeeded(selection);
+    std::int64_t available = chosen->tokens.value_or(0);
+    if (!chosen->tokens) {
+        FileByteSource& file = *chosen->file;
+        auto counted = CountTokensUpTo(file, command.path, needed);
+        if (!counted)
+            return counted.error();
+        if (!file.Rewind())
+            return FileError(DataErrorKind::Unreadable, command.path, file.error());
+        available = *counted;
+    }
+    if (available < needed)
+        return RectangularShortage(selection, available);
+    return chosen;
 }
 
 int Datos(const Command& command, std::FILE* out, std::FILE* err) {
-    // A regular output file is written to a temporary first, so a refusal found late costs
-    // nothing: with the cases left to the file, counting them and writing them is one pass.
-    const bool canTakeBack = command.output && !WritesInPlace(*command.output);
-    if (canTakeBack && !command.cases) {
-        ScanCounts found;
-        const int written = Emit(
-            command,
-            [&](const TextSink& sink) -> Status {
-                auto counts = WriteAllRectangularData(command.path, command.variables, sink);
-                if (!counts)
-                    return counts.error();
-                found = *counts;
-                return Done{};
-            },
-            out, err);
-        if (written == kExitOk && command.variables.value_or(1) >= 1) {
-            DataSelection selection;
-            selection.K = found.K;
-            selection.chosenCases = found.N;
-            WarnAboutChosenCases(command, selection, err);
-        }
-        return written;
-    }
-    auto chosen = Choose(command, true);
-    if (!chosen)
-        return DataFailure(err, chosen.error());
-    const DataSelection& selection = chosen->selection;
-    FileByteSource& file = *chosen->source;
-    if (!canTakeBack) {
-        // Standard output, a device or a pipe cannot be taken back: make sure the file holds
-        // every token first (a whole scan has counted them already). Counted and written from
-        // the one open file, so that a file replaced meanwhile cannot cut the text short.
-        const std::int64_t needed = RectangularTokensNeeded(selection);
-        std::int64_t available = chosen->tokens.value_or(0);
-        if (!chosen->tokens) {
-            auto counted = CountTokensUpTo(file, command.path, needed);
-            if (!counted)
-                return DataFailure(err, counted.error());
-            if (Status rewound = Rewind(file, command.path); !rewound)
-                return DataFailure(err, rewound.error());
-            available = *counted;
-        }
-        if (available < needed)
-            return DataFailure(err, RectangularShortage(selection, available));
-    }
-    DataFileReader reader(std::move(chosen->source), command.path);
-    const int written = Emit(
-        command,
-        [&](const TextSink& sink) { return WriteRectangularData(reader, selection, sink); }, out,
-        err);
-    if (written == kExitOk && selection.chosenVariables >= 1)
+    const Target target = TargetOf(command.output);
+    auto plan = PlanDatos(command, target);
+    if (!plan)
+        return Refuse(err, plan.error());
+    DataSelection& selection = plan->selection;
+    // Each value and its separator become the value and a tab, and each line gains a tab and a
+    // CR, so the text is the file's size and a little more.
+    const std::uint64_t expected = plan->file->size() + plan->file->size() / 16;
+    DataFileReader reader(std::move(plan->file), command.path);
+    const int status = Emit(
+        target, command, out, err,
+        [&](const TextSink& sink) -> Status {
+            auto cases = WriteRectangularData(reader, selection, plan->cases, sink);
+            if (!cases)
+                return cases.error();
+            if (plan->cases == CaseCount::UntilEnd)
+                selection.N = selection.chosenCases = static_cast<std::int32_t>(*cases);
+            return Done{};
+        },
+        expected);
+    if (status == kExitOk && selection.chosenVariables >= 1)
         WarnAboutChosenCases(command, selection, err);
-    return written;
+    return status;
 }
 
 int Modelo(const Command& command, std::FILE* out, std::FILE* err) {
-    auto chosen = Choose(command, false);
+    auto chosen = Choose(command, Reads::Names);
     if (!chosen)
-        return DataFailure(err, chosen.error());
+        return Refuse(err, chosen.error());
     const DataSelection& selection = chosen->selection;
-    DataFileReader reader(std::move(chosen->source), command.path);
+    DataFileReader reader(std::move(chosen->file), command.path);
     auto names = ReadModelNames(reader, selection.chosenVariables);
     if (!names)
-        return DataFailure(err, names.error());
+        return Refuse(err, names.error());
     const std::string text = GetLinkInfo(command.link).build(*names, selection);
-    const int written = Emit(command, TextWriter(text), out, err);
-    if (written == kExitOk && command.cases)
+    const int status =
+        Emit(TargetOf(command.output), command, out, err, [&text](const TextSink& sink) -> Status {
+            if (sink(text))
+                return Done{};
+            return FileError(DataErrorKind::WriteFailed, {});
+        });
+    if (status == kExitOk && command.cases)
         WarnAboutDeclaredCases(command, selection, err);
-    return written;
+    return status;
 }
 
 } // namespace
@@ -205,49 +191,21 @@ void WriteMessage(std::FILE* err, std::string_view text) {
     std::fprintf(err, "zento-cli: %.*s\n", static_cast<int>(text.size()), text.data());
 }
 
-int FinishStream(std::FILE* out, std::FILE* err) {
-    errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out))
-        return StreamFailure(err, errno ? errno : EIO);
-    return kExitOk;
-}
-
-Result<Chosen> Choose(const Command& command, bool needK) {
-    auto source = FileByteSource::Open(command.path);
-    if (!source)
-        return source.error();
-    Chosen chosen;
-    chosen.source = std::move(*source);
-    DataSelection& selection = chosen.selection;
-    selection.path = command.path;
-    if (!command.cases) {
-        auto scanned = ScanDataFile(*chosen.source, command.path);
-        if (!scanned)
-            return scanned.error();
-        selection.K = scanned->K;
-        selection.N = scanned->N;
-        chosen.tokens = scanned->tokens;
-    } else if (needK || !command.variables) {
-        auto k = ReadColumnCount(*chosen.source, command.path);
-        if (!k)
-            return k.error();
-        selection.K = *k;
-    }
-    selection.chosenVariables = command.variables.value_or(selection.K);
-    selection.chosenCases = command.cases.value_or(selection.N);
-    if (Status rewound = Rewind(*chosen.source, command.path); !rewound)
-        return rewound.error();
-    return chosen;
+int Refuse(std::FILE* err, const DataError& error) {
+    if (error.kind == DataErrorKind::WriteFailed && error.path.empty())
+        WriteMessage(err, "No se puede escribir en la salida estándar: " +
+                              DescribeSystemError(error.systemError) + ".");
+    else
+        WriteMessage(err, DescribeDataError(error));
+    return kExitDataError;
 }
 
 int Run(const Command& command, std::FILE* out, std::FILE* err) {
     switch (command.action) {
     case Action::Help:
-        std::fputs(std::string(HelpText()).c_str(), out);
-        return FinishStream(out, err);
+        return WriteToStream(out, err, HelpText());
     case Action::Version:
-        std::fputs(ZENTO_VERSION "\n", out);
-        return FinishStream(out, err);
+        return WriteToStream(out, err, ZENTO_VERSION "\n");
     case Action::Escanear:
         return Escanear(command, out, err);
     case Action::Datos:
@@ -258,6 +216,12 @@ int Run(const Command& command, std::FILE* out, std::FILE* err) {
         return Verificar(command, out, err);
     case Action::Jags:
         return Jags(command, out, err);
+    case Action::Ajustar:
+        return Ajustar(command, out, err);
+    case Action::Resumir:
+        return Resumir(command, out, err);
+    case Action::Comparar:
+        return Comparar(command, out, err);
     }
     return kExitUsage;
 }
@@ -266,7 +230,7 @@ int RunCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
     const ParseResult parsed = ParseCommandLine(args);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         WriteMessage(err, usage->message);
-        std::fputs(std::string(UsageSummary()).c_str(), err);
+        std::fputs(UsageSummary().c_str(), err);
         return kExitUsage;
     }
     return Run(std::get<Command>(parsed), out, err);

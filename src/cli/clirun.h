@@ -2,14 +2,13 @@
 #pragma once
 
 #include "cliargs.h"
+#include "clicommon.h"
 
 #include <cstdio>
 #include <span>
 #include <string_view>
 
 namespace zento::cli {
-
-enum ExitCode : int { kExitOk = 0, kExitDataError = 1, kExitUsage = 2 };
 
 // Text goes to out byte for byte; messages to err. When the data cannot be used nothing is
 // written to out.

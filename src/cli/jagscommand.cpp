@@ -1,9 +1,10 @@
 // zento-cli jags: reads the chosen data, builds every file in memory, then writes them.
 #include "jagscommand.h"
 
-#include "atomicfile.h"
+#include "choose.h"
 #include "clicommon.h"
 #include "datafile/datafilereader.h"
+#include "sink.h"
 #include "winbugs/datacheck.h"
 
 #include <cerrno>
@@ -23,12 +24,19 @@ Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<J
         if (ec)
             return FileError(DataErrorKind::WriteFailed, directory, ec.value());
     }
-    std::vector<PlannedFile> planned;
-    for (const JagsFile& file : files) {
-        const fs::path target = dir / file.name;
-        planned.push_back({target, target.string(), TextWriter(file.text)});
-    }
-    Status written = WriteFilesAtomically(planned);
+    const auto written = [&]() -> Status {
+        std::vector<std::unique_ptr<ReplacedFile>> replaced;
+        for (const JagsFile& file : files) {
+            const fs::path target = dir / file.name;
+            auto opened = ReplacedFile::Create(target, target.string());
+            if (!opened)
+                return opened.error();
+            if (!(*opened)->Write(file.text))
+                return (*opened)->error();
+            replaced.push_back(std::move(*opened));
+        }
+        return ReplaceAll(replaced);
+    }();
     if (!written && created)
         fs::remove(dir, ec);
     return written;
@@ -37,7 +45,7 @@ Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<J
 bool MayGoToJags(const Command& command, const DataSelection& selection, std::FILE* err) {
     auto check = CheckDataForJags(command.path, selection.chosenVariables, selection.chosenCases);
     if (!check) {
-        WriteMessage(err, DescribeDataError(check.error()));
+        Refuse(err, check.error());
         return false;
     }
     if (check->total == 0)
@@ -55,42 +63,56 @@ bool MayGoToJags(const Command& command, const DataSelection& selection, std::FI
     return false;
 }
 
-int Jags(const Command& command, std::FILE* out, std::FILE* err) {
-    const auto failure = [err](const DataError& error) {
-        WriteMessage(err, DescribeDataError(error));
-        return 1;
-    };
-    auto chosen = Choose(command, true);
-    if (!chosen)
-        return failure(chosen.error());
+std::optional<TableForJags> ReadTableForJags(const Command& command, std::FILE* err) {
+    auto chosen = Choose(command, Reads::Lines);
+    if (!chosen) {
+        Refuse(err, chosen.error());
+        return std::nullopt;
+    }
     const DataSelection& selection = chosen->selection;
     if (selection.chosenCases < 1) {
         WriteMessage(err, "El archivo \"" + command.path +
                               "\" no tiene ningún caso completo; JAGS necesita al menos uno.");
-        return 1;
+        return std::nullopt;
     }
-    DataFileReader reader(std::move(chosen->source), command.path);
+    DataFileReader reader(std::move(chosen->file), command.path);
     auto table = ReadChosenTable(reader, selection);
-    if (!table)
-        return failure(table.error());
+    if (!table) {
+        Refuse(err, table.error());
+        return std::nullopt;
+    }
     if (!MayGoToJags(command, selection, err))
-        return 1;
+        return std::nullopt;
+    return TableForJags{selection, std::move(*table)};
+}
 
+JagsOptions JagsOptionsOf(const Command& command) {
     JagsOptions options;
     options.chains = command.chains.value_or(options.chains);
     options.burnIn = command.burnIn.value_or(options.burnIn);
     options.iterations = command.iterations.value_or(options.iterations);
-    const std::vector<JagsFile> files = BuildJagsFiles(command.link, *table, selection, options);
-    Status written = WriteFilesIntoDirectory(*command.directory, files);
-    if (!written)
-        return failure(written.error());
+    if (command.seed)
+        options.seed = static_cast<std::uint32_t>(*command.seed);
+    return options;
+}
+
+int Jags(const Command& command, std::FILE* out, std::FILE* err) {
+    const std::optional<TableForJags> input = ReadTableForJags(command, err);
+    if (!input)
+        return kExitDataError;
+    const std::vector<JagsFile> files =
+        BuildJagsFiles(command.link, input->table, input->selection, JagsOptionsOf(command));
+    if (Status written = WriteFilesIntoDirectory(*command.directory, files); !written)
+        return Refuse(err, written.error());
     std::string names;
     for (const JagsFile& file : files)
         names += (names.empty() ? "" : ", ") + file.name;
     std::fprintf(
         out, "Escritos en \"%s\": %s.\nPara ajustar el modelo: cd \"%s\" && jags ejecutar.cmd\n",
         command.directory->c_str(), names.c_str(), command.directory->c_str());
-    return std::fflush(out) == 0 ? 0 : 1;
+    if (Status finished = FinishStream(out); !finished)
+        return Refuse(err, finished.error());
+    return kExitOk;
 }
 
 } // namespace zento::cli

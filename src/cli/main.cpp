@@ -1,5 +1,7 @@
 // zento-cli: the batch front end over the generator core.
+#include "clicommon.h"
 #include "clirun.h"
+#include "processes.h"
 
 #include <csignal>
 #include <cstdio>
@@ -21,5 +23,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return zento::cli::RunCommandLine(args, stdout, stderr);
+    const int status = zento::cli::RunCommandLine(args, stdout, stderr);
+    if (status == zento::cli::kExitInterrupted)
+        zento::cli::EndAsInterrupted();
+    return status;
 }

@@ -2,6 +2,7 @@
 #include "verificar.h"
 
 #include "clicommon.h"
+#include "sink.h"
 
 namespace zento::cli {
 
@@ -19,8 +20,7 @@ int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
     if (!summary) {
         // A read error after some findings: they stay out, the reason goes to err.
         std::fflush(out);
-        WriteMessage(err, DescribeDataError(summary.error()));
-        return 1;
+        return Refuse(err, summary.error());
     }
     const CheckSummary& s = *summary;
     for (const CheckSummary::Suppressed& more : s.suppressed) {
@@ -48,9 +48,9 @@ int Verificar(const Command& command, std::FILE* out, std::FILE* err) {
         }
         put("Total: " + CountWords(total, "problema", "problemas") + ".");
     }
-    if (const int finished = FinishStream(out, err); finished != 0)
-        return finished;
-    return total == 0 ? 0 : 1;
+    if (Status finished = FinishStream(out); !finished)
+        return Refuse(err, finished.error());
+    return total == 0 ? kExitOk : kExitDataError;
 }
 
 } // namespace zento::cli

@@ -26,10 +26,21 @@ std::uint64_t CountTokenStartsScalar(const char* begin, const char* end, bool& a
 // Copies size bytes from src to dst, each whitespace byte as a tab.
 void CopyWhitespaceAsTabsScalar(char* dst, const char* src, std::size_t size);
 
+// A line as CopyLineAsTabs found it.
+struct LineScan {
+    std::size_t length = 0; // bytes before the LF; size when there is none within size
+    std::size_t blanks = 0; // whitespace bytes among them
+    bool adjacent = false;  // two of them in a row
+};
+// Copies src up to its first LF (not included), or size bytes when there is none before, to
+// dst with each whitespace byte as a tab.
+LineScan CopyLineAsTabsScalar(char* dst, const char* src, std::size_t size);
+
 #if ZENTO_HAVE_SSE2
 // Moves whole 16-byte blocks: up to 15 bytes past src + size are read and past dst + size
 // written (with their old values or any), so both must have that room.
 void CopyWhitespaceAsTabsSse2(char* dst, const char* src, std::size_t size);
+LineScan CopyLineAsTabsSse2(char* dst, const char* src, std::size_t size);
 void WhitespaceMasksSse2(const char* data, std::size_t size, std::uint64_t* masks);
 std::uint64_t CountTokenStartsSse2(const char* begin, const char* end, bool& afterWhitespace);
 #endif
@@ -48,6 +59,15 @@ inline void CopyWhitespaceAsTabs(char* dst, const char* src, std::size_t size) {
     CopyWhitespaceAsTabsSse2(dst, src, size);
 #else
     CopyWhitespaceAsTabsScalar(dst, src, size);
+#endif
+}
+
+// Up to 15 bytes past src + size and dst + size may be read and overwritten.
+inline LineScan CopyLineAsTabs(char* dst, const char* src, std::size_t size) {
+#if ZENTO_HAVE_SSE2
+    return CopyLineAsTabsSse2(dst, src, size);
+#else
+    return CopyLineAsTabsScalar(dst, src, size);
 #endif
 }
 

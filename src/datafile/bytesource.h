@@ -13,6 +13,12 @@
 
 namespace zento {
 
+// Closes a C stream when its owner goes.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
@@ -38,12 +44,9 @@ public:
     bool Rewind();
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
     FileByteSource(std::FILE* file, std::uint64_t size) : m_file(file), m_size(size) {}
 
-    std::unique_ptr<std::FILE, Closer> m_file;
+    UniqueFile m_file;
     std::uint64_t m_size = 0;
     int m_error = 0;
 };

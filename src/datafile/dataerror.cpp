@@ -13,11 +13,6 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-// "1 caso", "3 casos"
-std::string Count(std::int64_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 std::string SystemReason(int systemError) {
     switch (systemError) {
     case ENOENT:
@@ -68,28 +63,32 @@ std::string DescribeShortage(const DataError& e) {
     if (e.available <= 0)
         return file + " no contiene ningún dato.";
     if (e.modelNames) {
-        return file + " contiene solo " + Count(e.available, "dato", "datos") + "; el modelo con " +
-               Count(e.requestedVariables, "variable", "variables") + " necesita leer " +
-               Count(e.needed, "nombre", "nombres") + ".";
+        return file + " contiene solo " + CountWords(e.available, "dato", "datos") +
+               "; el modelo con " + CountWords(e.requestedVariables, "variable", "variables") +
+               " necesita leer " + CountWords(e.needed, "nombre", "nombres") + ".";
     }
     // Rectangular data: every line (header and cases) reads this many tokens.
     const std::int64_t v = e.requestedVariables;
     const std::int64_t width =
         std::max<std::int64_t>(v, 0) + std::max<std::int64_t>(e.columns - v, 0);
     if (width <= 0 || e.available < width) {
-        return file + " contiene solo " + Count(e.available, "dato", "datos") + ", menos que los " +
-               std::to_string(width) + " nombres de la cabecera.";
+        return file + " contiene solo " + CountWords(e.available, "dato", "datos") +
+               ", menos que los " + std::to_string(width) + " nombres de la cabecera.";
     }
     const std::int64_t wholeCases = e.available / width - 1;
     const bool plainColumns = width == e.columns;
-    return file + " tiene " + Count(wholeCases, "caso completo", "casos completos") + " de " +
-           Count(width, plainColumns ? "variable" : "valor",
-                 plainColumns ? "variables" : "valores") +
+    return file + " tiene " + CountWords(wholeCases, "caso completo", "casos completos") + " de " +
+           CountWords(width, plainColumns ? "variable" : "valor",
+                      plainColumns ? "variables" : "valores") +
            "; se " + (e.requestedCases == 1 ? "pidió " : "pidieron ") +
-           Count(e.requestedCases, "caso", "casos") + ".";
+           CountWords(e.requestedCases, "caso", "casos") + ".";
 }
 
 } // namespace
+
+std::string CountWords(std::int64_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
 
 std::string DescribeSystemError(int systemError) {
     return SystemReason(systemError);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -45,6 +46,8 @@ inline DataError FileError(DataErrorKind kind, std::string path, int systemError
 std::string DescribeDataError(const DataError& error);
 // Why a system call failed, in Spanish words for an errno value ("no existe", ...).
 std::string DescribeSystemError(int systemError);
+// A count and its noun, singular for 1: "1 caso", "3 casos".
+std::string CountWords(std::int64_t n, std::string_view one, std::string_view many);
 
 // A value or the reason there is none.
 template <class T> class Result {

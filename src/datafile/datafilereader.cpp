@@ -3,6 +3,7 @@
 #include "datafilereader.h"
 
 #include "bytescan.h"
+#include "whitespace.h"
 
 #include <algorithm>
 #include <bit>
@@ -33,8 +34,7 @@ DataFileReader::DataFileReader(std::unique_ptr<ByteSource> source, std::string p
                                std::size_t chunkSize)
     : m_source(std::move(source)), m_path(std::move(path)),
       m_chunkSize(std::max<std::size_t>(chunkSize, 1)),
-      m_nextRead(std::min(m_chunkSize, kFirstRead)),
-      m_buffer(std::make_unique_for_overwrite<char[]>(RoundUp64(m_chunkSize) + kTokenSlack)),
+      m_nextRead(std::min(m_chunkSize, kFirstRead)), m_buffer(RoundUp64(m_chunkSize) + kTokenSlack),
       m_white(std::make_unique_for_overwrite<std::uint64_t[]>(RoundUp64(m_chunkSize) / 64 + 1)) {
     m_white[0] = ~std::uint64_t{0};
 }
@@ -43,7 +43,7 @@ bool DataFileReader::Refill() {
     m_pos = 0;
     m_end = 0;
     if (m_source) {
-        m_end = m_source->Read(std::span<char>(m_buffer.get(), m_nextRead));
+        m_end = m_source->Read(std::span<char>(m_buffer.data(), m_nextRead));
         m_nextRead = std::min(m_nextRead * 2, m_chunkSize);
         if (m_end == 0) {
             m_systemError = m_source->error();
@@ -51,9 +51,9 @@ bool DataFileReader::Refill() {
         }
     }
     const std::size_t padded = RoundUp64(m_end);
-    std::memset(m_buffer.get() + m_end, ' ', padded - m_end + kTokenSlack);
+    std::memset(m_buffer.data() + m_end, ' ', padded - m_end + kTokenSlack);
     m_words = padded / 64;
-    bytescan::WhitespaceMasks(m_buffer.get(), padded, m_white.get());
+    bytescan::WhitespaceMasks(m_buffer.data(), padded, m_white.get());
     m_white[m_words] = ~std::uint64_t{0};
     return m_end != 0;
 }
@@ -72,7 +72,7 @@ std::string_view DataFileReader::ReadBlanks() {
         SyncCursors();
         return {};
     }
-    const char* data = m_buffer.get();
+    const char* data = m_buffer.data();
     const std::size_t start = m_pos;
     const std::size_t stop = NextNonWhite(m_pos);
     const void* lineEnd = std::memchr(data + start, '\n', stop - start);
@@ -85,7 +85,7 @@ bool DataFileReader::ReadTokenAcrossChunks(std::string_view& token) {
     SkipWhitespace();
     if (m_pos == m_end)
         return false;
-    const char* data = m_buffer.get();
+    const char* data = m_buffer.data();
     std::size_t stop = NextWhite(m_pos);
     if (stop < m_end) {
         token = std::string_view(data + m_pos, stop - m_pos);
@@ -116,7 +116,7 @@ bool DataFileReader::ReadTokenAcrossChunks(std::string_view& token) {
 std::size_t DataFileReader::ReadTokens(std::span<std::string_view> tokens) {
     // Locals, so that the stores into tokens cannot make the compiler reload the members.
     const ChunkBits bits = Bits();
-    const char* const data = m_buffer.get();
+    const char* const data = m_buffer.data();
     Cursor edges = m_edges;
     Cursor after;
     std::size_t n = 0;
@@ -138,7 +138,7 @@ std::size_t DataFileReader::ReadTokens(std::span<std::string_view> tokens) {
 std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*& out,
                                        const char* limit) {
     const ChunkBits bits = Bits();
-    const char* const data = m_buffer.get();
+    const char* const data = m_buffer.data();
     Cursor edges = m_edges;
     Cursor after;
     char* cur = out;
@@ -165,6 +165,48 @@ std::size_t DataFileReader::CopyTokens(std::size_t count, char separator, char*&
     m_tokensRead += static_cast<std::int64_t>(n);
     out = cur;
     return n;
+}
+
+std::size_t DataFileReader::CopyRows(std::size_t count, std::size_t rows, char*& out,
+                                     const char* limit) {
+    if (count == 0 || m_pos >= m_end)
+        return 0;
+    const char* const data = m_buffer.data();
+    char* cur = out;
+    std::size_t start = NextNonWhite(m_pos);
+    std::size_t end = 0;
+    std::size_t done = 0;
+    while (done < rows && start < m_end) {
+        // Copied as it is checked; the copy counts only once the row proves whole. A row that
+        // would not fit before limit is not looked for.
+        const std::size_t room = static_cast<std::size_t>(limit - cur);
+        if (room < 3 + kTokenSlack)
+            break;
+        const std::size_t reach = std::min(m_end - start, room - 3 - kTokenSlack);
+        bytescan::LineScan line = bytescan::CopyLineAsTabs(cur, data + start, reach);
+        if (line.length == reach || line.adjacent)
+            break;
+        // A CR before the LF is a tab in the copy, as the tab after the last value should be.
+        const bool crLf = line.length > 0 && data[start + line.length - 1] == '\r';
+        const std::size_t stop = start + line.length - crLf;
+        if (stop == start || IsWhitespace(data[stop - 1]) || line.blanks - crLf + 1 != count)
+            break;
+        cur += line.length;
+        std::memcpy(cur, "\t\r\n" + crLf, 3 - crLf);
+        cur += 3 - crLf;
+        ++done;
+        end = stop;
+        start += line.length + 1;
+        if (start < m_end && IsWhitespace(data[start]))
+            break;
+    }
+    if (done > 0) {
+        out = cur;
+        m_pos = end;
+        m_tokensRead += static_cast<std::int64_t>(done * count);
+        SyncCursors();
+    }
+    return done;
 }
 
 bool DataFileReader::ReadTokenRun(std::size_t count, std::string_view& run) {
@@ -207,7 +249,7 @@ bool DataFileReader::ReadTokenRun(std::size_t count, std::string_view& run) {
         if (pairs != 0)
             return false;
     }
-    run = std::string_view(m_buffer.get() + first, last - first);
+    run = std::string_view(m_buffer.data() + first, last - first);
     m_pos = last;
     m_tokensRead += static_cast<std::int64_t>(count);
     SyncCursors();

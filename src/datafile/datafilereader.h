@@ -3,6 +3,7 @@
 
 #include "bytesource.h"
 #include "dataerror.h"
+#include "pagebuffer.h"
 
 #include <bit>
 #include <cstddef>
@@ -39,7 +40,7 @@ public:
         if (!Bits().Peek(m_edges, after, start, stop)) [[unlikely]]
             return ReadTokenAcrossChunks(token);
         m_edges = after;
-        token = std::string_view(m_buffer.get() + start, stop - start);
+        token = std::string_view(m_buffer.data() + start, stop - start);
         m_pos = stop;
         ++m_tokensRead;
         return true;
@@ -52,19 +53,22 @@ public:
     // at the end of the chunk or when the next token and kTokenSlack more bytes would pass
     // limit. Returns how many were copied; 0 says only that ReadToken must take the next one.
     std::size_t CopyTokens(std::size_t count, char separator, char*& out, const char* limit);
+    // Copies up to rows whole rows of count (>= 1) tokens as the rectangular text has them: each
+    // token followed by a tab, each row by CR LF. Such a row is the next count tokens when they
+    // lie one whitespace byte apart and the last one ends its line (LF or CR LF) in the chunk.
+    // Stops at the first that is not, or when the next row and kTokenSlack more bytes would pass
+    // limit; advances out. Returns the rows copied.
+    std::size_t CopyRows(std::size_t count, std::size_t rows, char*& out, const char* limit);
     // Reads the next count (>= 1) tokens at once when they lie in the chunk with a single
     // whitespace byte between each two, as the values of a tab-separated row do: run then
     // spans them, from the first byte of the first to the last byte of the last, and is
     // followed by kTokenSlack readable bytes. Otherwise reads nothing and returns false.
     bool ReadTokenRun(std::size_t count, std::string_view& run);
-    // Consumes a run of whitespace, possibly empty. Never changes what ReadToken returns next.
-    void SkipWhitespace();
     // Consumes the whitespace ahead up to the next token or just past the next LF, whichever
     // comes first, and returns it; a stretch that crosses chunks comes in more than one piece.
     // Empty at a token, at the end of the file or on a read error. Never changes what ReadToken
     // returns next.
     std::string_view ReadBlanks();
-    void Close() { m_source.reset(); }
 
     bool failed() const { return m_systemError != 0; }
     DataError error() const; // Unreadable with the errno of the failed read
@@ -116,6 +120,8 @@ private:
     ChunkBits Bits() const { return {m_white.get(), m_words, m_end}; }
 
     bool Refill();
+    // Consumes a run of whitespace, possibly empty, across chunks.
+    void SkipWhitespace();
     bool ReadTokenAcrossChunks(std::string_view& token);
     // Points the cursors just past m_pos after the slow path has moved it.
     void SyncCursors();
@@ -149,7 +155,7 @@ private:
     std::size_t m_chunkSize;
     std::size_t m_nextRead;
     // The chunk, followed by whitespace up to the next multiple of 64 and kTokenSlack more.
-    std::unique_ptr<char[]> m_buffer;
+    PageBuffer m_buffer;
     // A whitespace bit per byte of the chunk and its padding, then one all-whitespace word.
     std::unique_ptr<std::uint64_t[]> m_white;
     std::size_t m_words = 0; // words covering the chunk's bytes

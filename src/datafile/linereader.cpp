@@ -1,6 +1,8 @@
 // Line ends and the blanks between tokens, read through the token reader's chunks.
 #include "linereader.h"
 
+#include <algorithm>
+
 namespace zento {
 
 Result<LineTokenReader> LineTokenReader::Open(const std::string& path) {
@@ -13,12 +15,8 @@ Result<LineTokenReader> LineTokenReader::Open(const std::string& path) {
 bool LineTokenReader::Next(LineItem& item) {
     item = LineItem{};
     for (std::string_view blanks; !(blanks = m_reader.ReadBlanks()).empty();) {
-        for (char c : blanks) {
-            if (c == '\t')
-                ++item.tabsBefore;
-            else if (c != '\r' && c != '\n')
-                item.otherBlankBefore = true;
-        }
+        item.tabsBefore +=
+            static_cast<std::uint64_t>(std::count(blanks.begin(), blanks.end(), '\t'));
         m_lineHasContent = blanks.back() != '\n';
         if (!m_lineHasContent) {
             item.kind = LineItem::Kind::LineEnd;

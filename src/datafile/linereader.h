@@ -18,8 +18,6 @@ struct LineItem {
     // Tabs in the whitespace before this item on its own line: before a token since the last
     // token or line start, before a LineEnd since the last token (trailing tabs).
     std::uint64_t tabsBefore = 0;
-    // Whitespace other than tab, CR and LF in the same stretch (a space between two names).
-    bool otherBlankBefore = false;
 };
 
 // The tokens of DataFileReader, plus a LineEnd item for every LF and one for a last line that

@@ -2,10 +2,10 @@
 #include "tokentally.h"
 
 #include "bytescan.h"
+#include "pagebuffer.h"
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace zento {
 
@@ -16,11 +16,11 @@ std::uint64_t CountTokenStarts(const char* begin, const char* end, bool& afterWh
 Result<TokenTally> TallyTokens(ByteSource& source, const std::string& path,
                                const TallyOptions& options) {
     TokenTally tally;
-    std::vector<char> buffer(std::max<std::size_t>(options.chunkSize, 1));
+    PageBuffer buffer(std::max<std::size_t>(options.chunkSize, 1));
     bool afterWhitespace = true;
     std::uint64_t nextProgress = options.progressInterval;
     for (;;) {
-        const std::size_t got = source.Read(buffer);
+        const std::size_t got = source.Read(std::span(buffer.data(), buffer.size()));
         if (got == 0)
             break;
         const char* begin = buffer.data();

@@ -4,9 +4,11 @@
 #include "datafile/datafilereader.h"
 #include "datafile/headerseparator.h"
 #include "datafile/linereader.h"
+#include "models.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -23,22 +25,6 @@ bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-constexpr std::array<std::string_view, 20> kModelNodeNames = {
-    "beta",   "m",      "p",  "pl", "lambda", "muz", "zs", "V", "delta", "sigma",
-    "sigma2", "preczs", "mu", "lo", "up",     "N",   "n",  "k", "i",     "j"};
-
-std::optional<double> NumericValue(std::string_view token) {
-    const ValueClass value = ClassifyValue(token);
-    if (value != ValueClass::Number && value != ValueClass::LowerCaseExponent)
-        return std::nullopt;
-    if (token.front() == '+')
-        token.remove_prefix(1);
-    double number = 0;
-    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), number);
-    if (ec != std::errc() || end != token.data() + token.size())
-        return std::nullopt;
-    return number;
-}
 
 // Whether a chosen column takes more than one value over the judged cases (NA aside). Numbers
 // are compared by value, so "1" and "1.0" are the same.
@@ -52,13 +38,13 @@ struct ColumnSpread {
         ++judged;
         if (judged == 1) {
             first.assign(token);
-            firstValue = NumericValue(token);
+            firstValue = BugsNumber(token);
             return;
         }
         if (varies)
             return;
         if (firstValue) {
-            const std::optional<double> value = NumericValue(token);
+            const std::optional<double> value = BugsNumber(token);
             varies = !value || *value != *firstValue;
         } else {
             varies = token != first;
@@ -326,11 +312,35 @@ bool IsLegalBugsName(std::string_view name) {
 }
 
 std::span<const std::string_view> ModelNodeNames() {
-    return kModelNodeNames;
+    static const std::vector<std::string_view> names = [] {
+        std::vector<std::string_view> all;
+        for (const LinkInfo& link : Links()) {
+            for (std::string_view name : LinkNodeNames(link)) {
+                if (std::find(all.begin(), all.end(), name) == all.end())
+                    all.push_back(name);
+            }
+        }
+        return all;
+    }();
+    return names;
 }
 
 bool IsModelNodeName(std::string_view name) {
-    return std::find(kModelNodeNames.begin(), kModelNodeNames.end(), name) != kModelNodeNames.end();
+    const std::span<const std::string_view> names = ModelNodeNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::optional<double> BugsNumber(std::string_view token) {
+    const ValueClass value = ClassifyValue(token);
+    if (value != ValueClass::Number && value != ValueClass::LowerCaseExponent)
+        return std::nullopt;
+    if (token.front() == '+')
+        token.remove_prefix(1);
+    double number = 0;
+    const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), number);
+    if (ec != std::errc() || end != token.data() + token.size() || !std::isfinite(number))
+        return std::nullopt;
+    return number;
 }
 
 std::int64_t CheckSummary::total() const {

@@ -24,7 +24,10 @@ ValueClass ClassifyValue(std::string_view token);
 
 // A BUGS name: a letter, then letters, digits and '.', with no ".." and no '.' at the end.
 bool IsLegalBugsName(std::string_view name);
-// The nodes and counts the nine model texts use; a data column so named clashes with them.
+// A value as WinBUGS reads a number (Number or LowerCaseExponent), finite; nothing otherwise.
+std::optional<double> BugsNumber(std::string_view token);
+// The nodes and counts the nine model texts use, from the link table; a data column so named
+// clashes with them.
 std::span<const std::string_view> ModelNodeNames();
 bool IsModelNodeName(std::string_view name);
 
@@ -138,7 +141,5 @@ std::string DescribeProblem(const CheckFinding& finding);
 std::string_view KindTitle(CheckKind kind);
 // A token in «», whole up to 60 bytes, else its start and its length.
 std::string QuotedToken(std::string_view token);
-// "1 caso", "3 casos".
-std::string CountWords(std::int64_t n, std::string_view one, std::string_view many);
 
 } // namespace zento

@@ -11,10 +11,6 @@ std::string QuotedToken(std::string_view token) {
            " bytes)";
 }
 
-std::string CountWords(std::int64_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 namespace {
 
 std::string ChosenCases(std::int64_t n) {

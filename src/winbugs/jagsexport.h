@@ -1,4 +1,5 @@
-// The files that let JAGS fit a model: the WinBUGS text translated, the data, inits and a script.
+// The files that let JAGS fit a model, translated from the parts of its WinBUGS text: the model,
+// the data, each chain's starting values and the script.
 #pragma once
 
 #include "datafile/dataerror.h"
@@ -6,6 +7,7 @@
 #include "models.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,48 +27,49 @@ Result<ChosenTable> ReadChosenTable(const DataSelection& selection);
 // The same from a reader the caller opened, at the start of the file.
 Result<ChosenTable> ReadChosenTable(DataFileReader& reader, const DataSelection& selection);
 
-// The three parts of a WinBUGS model text.
-struct WinBugsParts {
-    std::string_view model; // "model" up to the block's closing brace line, its CR LF included
-    std::string_view inits; // the list after "Inits"
-    std::string_view data;  // the list after "Data"
-};
-WinBugsParts SplitWinBugsText(std::string_view text);
-
-// The entries of a WinBUGS list "list(a=1,b=c(0,0))", values as they stand.
-struct ListEntry {
-    std::string name;
-    std::string value;
-};
-std::vector<ListEntry> ParseBugsList(std::string_view list);
-
-// The model block as JAGS reads it. Two constructs change, line by line, and nothing else:
-// a node censored by bounds indexed by the response,
-//     zs[i]~D(...)I(lo[y[i]+1],up[y[i]+1])
-// becomes the node and an observation of the side of zero it lies on,
-//     zs[i]~D(...)
+// modelo.bug: the model block as JAGS reads it. Two constructs change and nothing else: the
+// latent node's line loses its bounds indexed by the response, I(lo[y[i]+1],up[y[i]+1]), and is
+// followed by an observation of the side of zero it lies on,
 //     y[i] ~ dinterval(zs[i], 0)
-// and a constant bound I(a,b) at the end of a line becomes the truncation T(a,b).
-struct JagsModel {
-    std::string text;
-    std::string latentNode; // "zs" when a censored node was translated, else empty
-};
-JagsModel TranslateModelBlock(std::string_view model, std::string_view response);
+// and a bound with fixed limits I(a,b) becomes the truncation T(a,b).
+std::string JagsModelText(const WinBugsParts& parts);
+
+// R's dump format, as datos.R and the inits files have it: "name <- value" and a line end;
+// "c(a, b, ...)" with ten values to a line.
+std::string RAssignment(std::string_view name, std::string_view value);
+std::string RVector(std::span<const std::string> values);
+
+// datos.R: the Data list's counts, then the chosen columns, each value as JagsNumber writes it.
+std::string JagsDataText(const WinBugsParts& parts, const ChosenTable& table);
+
+// The seed of chain c: base + c, so that the default base 0 seeds chain c with c.
+std::uint32_t ChainSeed(std::uint32_t base, std::int32_t chain);
+
+// initsC.R for chain c: chain 1 starts at the Inits list; the others move away from it in units
+// that suit each parameter. Latent links also start their latent node on the side of zero the
+// response gives. Ends with the chain's random number generator and seed.
+std::string JagsInitsText(const LinkInfo& link, const WinBugsParts& parts, const ChosenTable& table,
+                          std::int32_t chain, std::uint32_t seed);
 
 struct JagsOptions {
     std::int32_t chains = 3;
     std::int64_t burnIn = 1000;     // updates before monitoring
     std::int64_t iterations = 1000; // monitored updates
+    std::uint32_t seed = 0;         // the base of every chain's seed
 };
+
+// ejecutar.cmd's commands for one run of JAGS over the given chains, whose inits files are
+// loaded as chains 1, 2, ... of the run; the CODA output goes to the current directory.
+std::vector<std::string> JagsScriptLines(const WinBugsParts& parts, const JagsOptions& options,
+                                         std::span<const std::int32_t> chains);
 
 struct JagsFile {
     std::string name;
     std::string text;
 };
 
-// modelo.bug, datos.R, inits1.R ... initsC.R and ejecutar.cmd, all with CR LF line ends. The
-// counts, the first chain's starting values and the monitored parameters come from the link's
-// WinBUGS text, so nothing about a link is written twice.
+// modelo.bug, datos.R, inits1.R ... initsC.R and ejecutar.cmd for all the chains in one run,
+// all with CR LF line ends, translated from the link's model parts.
 std::vector<JagsFile> BuildJagsFiles(Link link, const ChosenTable& table,
                                      const DataSelection& selection, const JagsOptions& options);
 

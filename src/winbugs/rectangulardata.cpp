@@ -3,7 +3,7 @@
 
 #include "datafile/bytescan.h"
 #include "datafile/datafilereader.h"
-#include "datafile/scandatafile.h"
+#include "datafile/pagebuffer.h"
 #include "datafile/whitespace.h"
 
 #include <algorithm>
@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -24,14 +23,13 @@ namespace {
 // Gathers the text in a large block and hands each full block to the sink, with the number of
 // lines completed so far. Short tokens are copied 16 bytes at a time (the reader guarantees
 // that the bytes after a token are readable), so the block keeps that much room spare.
-// With whole lines, a block is handed on only up to its last line end, so that the line being
-// written can still be taken back; the block then grows if one line needs more room.
+// Until the end of the file, a block is handed on only up to its last line end, so that the
+// line being written can still be taken back; the block then grows if one line needs more room.
 template <class Sink> class BlockWriter {
 public:
-    BlockWriter(Sink& sink, bool wholeLines)
-        : m_sink(sink), m_wholeLines(wholeLines),
-          m_block(std::make_unique_for_overwrite<char[]>(kBlock)), m_capacity(kBlock),
-          m_cur(m_block.get()), m_limit(m_block.get() + kBlock) {}
+    BlockWriter(Sink& sink, CaseCount cases)
+        : m_sink(sink), m_wholeLines(cases == CaseCount::UntilEnd), m_block(kBlock),
+          m_cur(m_block.data()), m_limit(m_block.data() + kBlock) {}
 
     // Each token followed by a tab.
     void Values(std::span<const std::string_view> tokens) {
@@ -64,6 +62,16 @@ public:
         m_cur = cur;
         return copied;
     }
+    // Up to rows whole rows of count values, copied straight from the reader's chunk with
+    // their line ends; returns how many (0: the next row must come value by value).
+    std::size_t CopyRows(DataFileReader& reader, std::size_t count, std::size_t rows) {
+        const std::size_t copied = reader.CopyRows(count, rows, m_cur, m_limit);
+        if (copied > 0) {
+            m_lines += static_cast<std::int64_t>(copied);
+            m_lineStart = Used();
+        }
+        return copied;
+    }
     // Values that lie one whitespace byte apart, each separator becoming a tab, and a tab.
     void Run(std::string_view run) {
         if (static_cast<std::size_t>(m_limit - m_cur) >= run.size() + kCopy + 1) [[likely]] {
@@ -84,7 +92,7 @@ public:
     }
     void Append(std::string_view piece) {
         if (static_cast<std::size_t>(m_limit - m_cur) < piece.size()) [[unlikely]] {
-            Flush(false);
+            Hand(m_wholeLines ? m_lineStart : Used());
             if (static_cast<std::size_t>(m_limit - m_cur) < piece.size()) {
                 if (!m_wholeLines) {
                     // Bigger than a block: straight through.
@@ -101,20 +109,13 @@ public:
     void LineEnd() {
         Append("\r\n");
         ++m_lines;
-        m_lineStart = static_cast<std::size_t>(m_cur - m_block.get());
+        m_lineStart = Used();
     }
-    // Takes back the line written since the last line end (whole lines only).
-    void DropLine() { m_cur = m_block.get() + m_lineStart; }
-    // Hands on the block; with whole lines and !all, only up to the last line end.
-    bool Flush(bool all) {
-        char* const block = m_block.get();
-        const std::size_t used = static_cast<std::size_t>(m_cur - block);
-        const std::size_t give = m_wholeLines && !all ? m_lineStart : used;
-        if (give > 0 && m_ok)
-            m_ok = m_sink(std::string_view(block, give), m_lines);
-        std::memmove(block, block + give, used - give);
-        m_cur = block + (used - give);
-        m_lineStart = 0;
+    // Takes back the line written since the last line end (until the end of the file only).
+    void DropLine() { m_cur = m_block.data() + m_lineStart; }
+    // Hands on the rest of the text.
+    bool Finish() {
+        Hand(Used());
         return m_ok;
     }
     bool ok() const { return m_ok; }
@@ -123,23 +124,34 @@ private:
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
     static constexpr std::size_t kCopy = DataFileReader::kTokenSlack;
 
+    std::size_t Used() const { return static_cast<std::size_t>(m_cur - m_block.data()); }
+
+    // Hands on the first `give` bytes of the block and moves the rest to its front.
+    void Hand(std::size_t give) {
+        char* const block = m_block.data();
+        const std::size_t used = Used();
+        if (give > 0 && m_ok)
+            m_ok = m_sink(std::string_view(block, give), m_lines);
+        std::memmove(block, block + give, used - give);
+        m_cur = block + (used - give);
+        m_lineStart -= std::min(m_lineStart, give);
+    }
+
     void Grow(std::size_t needed) {
-        const std::size_t used = static_cast<std::size_t>(m_cur - m_block.get());
-        std::size_t capacity = m_capacity;
+        const std::size_t used = Used();
+        std::size_t capacity = m_block.size();
         while (capacity - used < needed + kCopy + 1)
             capacity *= 2;
-        auto block = std::make_unique_for_overwrite<char[]>(capacity);
-        std::memcpy(block.get(), m_block.get(), used);
+        PageBuffer block(capacity);
+        std::memcpy(block.data(), m_block.data(), used);
         m_block = std::move(block);
-        m_capacity = capacity;
-        m_cur = m_block.get() + used;
-        m_limit = m_block.get() + capacity;
+        m_cur = m_block.data() + used;
+        m_limit = m_block.data() + capacity;
     }
 
     Sink& m_sink;
     const bool m_wholeLines;
-    std::unique_ptr<char[]> m_block;
-    std::size_t m_capacity;
+    PageBuffer m_block;
     char* m_cur;
     const char* m_limit;
     std::size_t m_lineStart = 0; // offset of the line being written
@@ -148,23 +160,28 @@ private:
 };
 
 // One forward read: the header, then the cases, each line reading the kept tokens and then the
-// dropped ones. With untilEnd the cases run to the end of the file and an incomplete last one
-// is left out; otherwise there are chosenCases of them. Returns the number of case lines.
-// sink(block, linesDone) returns false to stop (WriteFailed).
+// dropped ones. Returns the number of case lines. sink(block, linesDone) returns false to stop
+// (WriteFailed).
 template <class Sink>
 Result<std::int64_t> WriteText(DataFileReader& reader, const DataSelection& selection,
-                               bool untilEnd, Sink& sink) {
+                               CaseCount cases, Sink& sink) {
+    const bool untilEnd = cases == CaseCount::UntilEnd;
     const std::int64_t v = selection.chosenVariables;
     const std::int64_t kept = std::max<std::int64_t>(v, 0);
     const std::int64_t width = kept + std::max<std::int64_t>(std::int64_t{selection.K} - v, 0);
-    BlockWriter<Sink> out(sink, untilEnd);
+    BlockWriter<Sink> out(sink, cases);
     std::array<std::string_view, 256> batch;
     const auto failure = [&]() -> DataError {
         if (!out.ok())
             return FileError(DataErrorKind::WriteFailed, {});
         if (reader.failed())
             return reader.error();
-        return RectangularShortage(selection, reader.tokensRead());
+        if (!untilEnd)
+            return RectangularShortage(selection, reader.tokensRead());
+        // Until the end only the header can be short: the file has no case at all (N = -1).
+        DataSelection header = selection;
+        header.chosenCases = -1;
+        return RectangularShortage(header, reader.tokensRead());
     };
     const auto skip = [&](std::int64_t count) {
         while (count > 0) {
@@ -189,12 +206,12 @@ Result<std::int64_t> WriteText(DataFileReader& reader, const DataSelection& sele
         return failure();
     out.LineEnd();
 
-    const std::int64_t cases =
+    const std::int64_t lines =
         untilEnd ? INT64_MAX : std::max<std::int64_t>(selection.chosenCases, 0);
     std::int64_t written = 0;
     if (width == 0) {
-        // Lines that read nothing: only reachable with no columns at all, never untilEnd.
-        for (; written < cases && out.ok(); ++written)
+        // Lines that read nothing: only reachable with no columns at all, never until the end.
+        for (; written < lines && out.ok(); ++written)
             out.LineEnd();
     }
     const std::int64_t dropped = width - kept;
@@ -221,7 +238,16 @@ Result<std::int64_t> WriteText(DataFileReader& reader, const DataSelection& sele
         }
         return skip(dropped);
     };
-    for (; written < cases && width > 0; ++written) {
+    for (; written < lines && width > 0; ++written) {
+        if (dropped == 0) {
+            // Rows that keep every value, as they stand in most files, a chunk at a time.
+            const std::int64_t copied = static_cast<std::int64_t>(out.CopyRows(
+                reader, static_cast<std::size_t>(kept),
+                static_cast<std::size_t>(std::min<std::int64_t>(lines - written, INT32_MAX))));
+            written += copied;
+            if (written == lines)
+                break;
+        }
         if (!writeCase()) [[unlikely]] {
             if (!untilEnd || reader.failed())
                 return failure();
@@ -232,19 +258,26 @@ Result<std::int64_t> WriteText(DataFileReader& reader, const DataSelection& sele
         if (!out.ok()) [[unlikely]]
             return failure();
     }
+    if (untilEnd && written > INT32_MAX) {
+        // N must fit its 32 bits, as the scan requires.
+        DataError error = FileError(DataErrorKind::CountTooLarge, reader.path());
+        error.columns = selection.K;
+        error.available = reader.tokensRead();
+        return error;
+    }
     out.Append("END");
     out.LineEnd();
-    if (!out.Flush(true))
+    if (!out.Finish())
         return failure();
     return written;
 }
 
 template <class Sink>
-Result<std::int64_t> WriteFromFile(const DataSelection& selection, bool untilEnd, Sink& sink) {
+Result<std::int64_t> WriteFromFile(const DataSelection& selection, Sink& sink) {
     auto reader = DataFileReader::Open(selection.path);
     if (!reader)
         return reader.error();
-    return WriteText(*reader, selection, untilEnd, sink);
+    return WriteText(*reader, selection, CaseCount::Chosen, sink);
 }
 
 // A text of many megabytes is written into fresh memory; where the system gives huge pages on
@@ -291,57 +324,16 @@ Status WriteRectangularData(const DataSelection& selection, const TextSink& sink
     auto reader = DataFileReader::Open(selection.path);
     if (!reader)
         return reader.error();
-    return WriteRectangularData(*reader, selection, sink);
-}
-
-Status WriteRectangularData(DataFileReader& reader, const DataSelection& selection,
-                            const TextSink& sink) {
-    auto pass = [&sink](std::string_view block, std::int64_t) { return sink(block); };
-    auto written = WriteText(reader, selection, false, pass);
+    auto written = WriteRectangularData(*reader, selection, CaseCount::Chosen, sink);
     if (!written)
         return written.error();
     return Done{};
 }
 
-Result<ScanCounts> WriteAllRectangularData(const std::string& path,
-                                           std::optional<std::int32_t> variables,
-                                           const TextSink& sink) {
-    auto k = ReadColumnCount(path);
-    if (!k)
-        return k.error();
-    DataSelection selection;
-    selection.path = path;
-    selection.K = *k;
-    selection.chosenVariables = variables.value_or(*k);
-    if (selection.chosenVariables < 0 || selection.chosenVariables > selection.K) {
-        // A line would read more than K tokens: the number of lines must be known first.
-        auto counts = ScanDataFile(path);
-        if (!counts)
-            return counts.error();
-        selection.K = counts->K;
-        selection.N = selection.chosenCases = counts->N;
-        Status status = WriteRectangularData(selection, sink);
-        if (!status)
-            return status.error();
-        return *counts;
-    }
-    // A file with fewer tokens than the header has N = -1: that is the case the header refuses.
-    selection.N = selection.chosenCases = -1;
+Result<std::int64_t> WriteRectangularData(DataFileReader& reader, const DataSelection& selection,
+                                          CaseCount cases, const TextSink& sink) {
     auto pass = [&sink](std::string_view block, std::int64_t) { return sink(block); };
-    auto written = WriteFromFile(selection, true, pass);
-    if (!written)
-        return written.error();
-    ScanCounts counts;
-    counts.K = selection.K;
-    if (*written > INT32_MAX) {
-        DataError error = FileError(DataErrorKind::CountTooLarge, path);
-        error.columns = selection.K;
-        error.available = (*written + 1) * selection.K;
-        return error;
-    }
-    counts.N = static_cast<std::int32_t>(*written);
-    counts.tokens = (*written + 1) * selection.K;
-    return counts;
+    return WriteText(reader, selection, cases, pass);
 }
 
 Result<std::string> BuildRectangularData(const DataSelection& selection) {
@@ -373,7 +365,7 @@ Result<std::string> BuildRectangularData(const DataSelection& selection) {
         text.append(block);
         return true;
     };
-    auto written = WriteFromFile(selection, false, append);
+    auto written = WriteFromFile(selection, append);
     if (!written)
         return written.error();
     return text;

@@ -3,12 +3,10 @@
 
 #include "datafile/dataerror.h"
 #include "datafile/datafilereader.h"
-#include "datafile/scandatafile.h"
 #include "dataselection.h"
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,22 +23,19 @@ std::int64_t RectangularTokensNeeded(const DataSelection& selection);
 // RectangularTokensNeeded(selection).
 DataError RectangularShortage(const DataSelection& selection, std::int64_t available);
 
-// Streams the text to sink. Refuses (TooFewTokens) before anything would be written from a
-// token the file does not hold; on refusal the sink may already have received a prefix, so
-// callers that must leave their target untouched write to a temporary first.
-Status WriteRectangularData(const DataSelection& selection, const TextSink& sink);
-// The same from a reader at the start of the file (one the caller has counted and rewound).
-Status WriteRectangularData(DataFileReader& reader, const DataSelection& selection,
-                            const TextSink& sink);
+// How many cases the text holds: the chosen number, or every whole case to the end of the file
+// (for 0 <= V <= K, the N that ScanDataFile finds, counted while written: the incomplete case at
+// the end, which N does not count, is left out).
+enum class CaseCount { Chosen, UntilEnd };
 
-// Every case of the file, as a caller that leaves the counts to the file gets them: the first
-// `variables` columns (all K when omitted) of all N cases, K and N being what ScanDataFile finds.
-// For 0 <= variables <= K it counts while it writes, in one forward pass, and leaves out the
-// incomplete case at the end (the one N does not count); otherwise it scans first. Returns the
-// counts. As with WriteRectangularData, a refusal may come after part of the text.
-Result<ScanCounts> WriteAllRectangularData(const std::string& path,
-                                           std::optional<std::int32_t> variables,
-                                           const TextSink& sink);
+// Streams the text from a reader at the start of the file to sink, and returns the number of
+// case lines. Refuses (TooFewTokens) before anything would be written from a token the file does
+// not hold; on refusal the sink may already have received a prefix, so callers that must leave
+// their target untouched write to a temporary first, or count the tokens beforehand.
+Result<std::int64_t> WriteRectangularData(DataFileReader& reader, const DataSelection& selection,
+                                          CaseCount cases, const TextSink& sink);
+// The chosen cases from the selection's path.
+Status WriteRectangularData(const DataSelection& selection, const TextSink& sink);
 
 // The whole text in memory, or the reason there is none (nothing partial is ever returned).
 Result<std::string> BuildRectangularData(const DataSelection& selection);

@@ -111,7 +111,7 @@ inline std::string CheckReaderMix(std::string_view bytes, std::size_t chunk, std
         got.emplace_back(token);
     };
     std::array<std::string_view, 8> batch;
-    std::array<char, 64> copies;
+    std::array<char, 96> copies;
     std::string_view token;
     for (bool more = true; more;) {
         const std::size_t count = 1 + random() % batch.size();
@@ -151,9 +151,20 @@ inline std::string CheckReaderMix(std::string_view bytes, std::size_t chunk, std
             got.insert(got.end(), pieces.begin(), pieces.end());
             break;
         }
-        case 4:
-            reader.SkipWhitespace();
+        case 4: { // whole rows ending their lines, each value with a tab, each row with CR LF
+            char* out = copies.data();
+            const std::size_t rows = reader.CopyRows(count, 1 + random() % 3, out, out + 64);
+            const std::string_view copied(copies.data(),
+                                          static_cast<std::size_t>(out - copies.data()));
+            const auto pieces = ReferenceTokens(copied);
+            std::string rebuilt;
+            for (std::size_t i = 0; i < pieces.size(); ++i)
+                ((rebuilt += pieces[i]) += '\t') += (i + 1) % count ? "" : "\r\n";
+            if (pieces.size() != rows * count || rebuilt != copied)
+                return "CopyRows gave «" + std::string(copied) + "» for " + std::to_string(rows);
+            got.insert(got.end(), pieces.begin(), pieces.end());
             break;
+        }
         default: {
             const std::string_view blanks = reader.ReadBlanks();
             if (!std::all_of(blanks.begin(), blanks.end(), IsBlank) ||

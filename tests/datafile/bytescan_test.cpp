@@ -20,17 +20,20 @@ struct Twin {
     std::uint64_t (*count)(const char*, const char*, bool&);
     void (*masks)(const char*, std::size_t, std::uint64_t*);
     void (*copy)(char*, const char*, std::size_t);
+    bytescan::LineScan (*line)(char*, const char*, std::size_t);
 };
 
 TEST(ByteScanTest, TwinsAgreeWithTheReference) {
     std::vector<Twin> twins = {{&bytescan::CountTokenStartsScalar, &bytescan::WhitespaceMasksScalar,
-                                &bytescan::CopyWhitespaceAsTabsScalar}};
+                                &bytescan::CopyWhitespaceAsTabsScalar,
+                                &bytescan::CopyLineAsTabsScalar}};
 #if ZENTO_HAVE_SSE2
     twins.push_back({&bytescan::CountTokenStartsSse2, &bytescan::WhitespaceMasksSse2,
-                     &bytescan::CopyWhitespaceAsTabsSse2});
+                     &bytescan::CopyWhitespaceAsTabsSse2, &bytescan::CopyLineAsTabsSse2});
 #endif
     std::mt19937 random(7);
-    std::vector<std::string> inputs(1, std::string(256, '\0'));
+    // A line longer than the lanes of the SSE2 counts can hold at once, too.
+    std::vector<std::string> inputs = {std::string(256, '\0'), std::string(9000, 'a') + " b\n c"};
     for (int i = 0; i < 256; ++i)
         inputs[0][i] = static_cast<char>(i);
     // Bytes around the edges of the whitespace set and of signed/unsigned arithmetic.
@@ -50,6 +53,14 @@ TEST(ByteScanTest, TwinsAgreeWithTheReference) {
             starts += white && !IsBlank(c);
             white = IsBlank(c);
         }
+        // The line: the bytes before the first LF within a limit, its blanks, two in a row.
+        const std::size_t limit = (bytes.size() + 1) / 2;
+        const std::string line = bytes.substr(0, std::min(bytes.find('\n'), limit));
+        const auto blanks =
+            static_cast<std::size_t>(std::count_if(line.begin(), line.end(), IsBlank));
+        bool adjacent = false;
+        for (std::size_t i = 1; i < line.size(); ++i)
+            adjacent |= IsBlank(line[i]) && IsBlank(line[i - 1]);
         for (const Twin& twin : twins) {
             // Split anywhere: the flag carries the state across.
             const std::size_t cut = bytes.size() / 3;
@@ -61,13 +72,20 @@ TEST(ByteScanTest, TwinsAgreeWithTheReference) {
             // The 15 bytes of room after the copy may change.
             std::string copied(bytes.size() + 15, '#');
             twin.copy(copied.data(), (bytes + std::string(15, ' ')).data(), bytes.size());
+            std::string lineCopy(limit + 15, '#');
+            const bytescan::LineScan scan =
+                twin.line(lineCopy.data(), (bytes + std::string(15, ' ')).data(), limit);
+            EXPECT_EQ(line.size(), scan.length);
+            EXPECT_EQ(blanks, scan.blanks);
+            EXPECT_EQ(adjacent, scan.adjacent);
             std::vector<std::uint64_t> masks(bytes.size() / 64);
             twin.masks(bytes.data(), masks.size() * 64, masks.data());
             for (std::size_t i = 0; i < bytes.size(); ++i) {
                 ASSERT_EQ(IsBlank(bytes[i]) ? '\t' : bytes[i], copied[i]) << i;
-                if (i / 64 < masks.size()) {
-                    ASSERT_EQ(IsBlank(bytes[i]), (masks[i / 64] >> (i % 64) & 1) != 0) << i;
-                }
+                ASSERT_TRUE(i >= line.size() || copied[i] == lineCopy[i]) << i;
+                ASSERT_TRUE(i / 64 >= masks.size() ||
+                            IsBlank(bytes[i]) == ((masks[i / 64] >> (i % 64) & 1) != 0))
+                    << i;
             }
         }
     }

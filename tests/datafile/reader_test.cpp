@@ -1,11 +1,12 @@
-// Token reading, line reading and token counting over sources that cut the bytes anywhere; read
-// errors; progress; and a counted file read again through the same open file.
+// Read errors, progress, and a counted file read again through the same open file. Every way of
+// reading, wherever the chunks end, the line reader and the counts are held to the reference by
+// the tokens fuzz target over its corpus (random tables among them); the line reader's tabs also
+// by verificar's reports.
 #include "datafile/datafilereader.h"
 #include "datafile/linereader.h"
 #include "datafile/scandatafile.h"
 #include "datafile/tokentally.h"
 
-#include "common/reference.h"
 #include "common/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -13,56 +14,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace zento {
 namespace {
-
-using testing::CheckReaderMix;
-
-TEST(DataFileReaderTest, EveryWayOfReadingGivesTheTokensWhereverTheChunksEnd) {
-    // The edge cases of the format are in the tokens fuzz target's corpus, run the same way.
-    std::minstd_rand random(11);
-    for (int round = 0; round < 100; ++round) {
-        const std::string bytes = testing::RandomTable(random, 1 + random() % 7, random() % 40);
-        for (std::size_t chunk : {1, 2, 3, 16, 63, 64, 65, 200, 4096}) {
-            for (std::size_t read : {std::size_t{1}, std::size_t{5}, SIZE_MAX})
-                EXPECT_EQ("", CheckReaderMix(bytes, chunk, read, 0)) << chunk << " " << read;
-            EXPECT_EQ("", CheckReaderMix(bytes, chunk, 1 + random() % 300, random()))
-                << "«" << bytes << "» chunk " << chunk;
-        }
-    }
-}
-
-TEST(LineTokenReaderTest, TokensLineEndsAndSeparators) {
-    // Tokens as [token], line ends as |, each tab before an item as >, other blanks as _.
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"y\tx1\tx2\r\n1\t0.5\t2\r\n", "[y]>[x1]>[x2]|[1]>[0.5]>[2]|"},
-        {"y\tx\t\n", "[y]>[x]>|"},
-        {"\ty\t\tx\n", ">[y]>>[x]|"},
-        {"y x1 \tx2\n", "[y]_[x1]>_[x2]|"},
-        {"a\n\n  \nb", "[a]||_|[b]|"},
-        {"a\n\r", "[a]||"},
-        {"", ""},
-        {"\n", "|"},
-        {std::string(300, 'z') + "\n", "[" + std::string(300, 'z') + "]|"},
-    };
-    for (const auto& [bytes, expected] : cases) {
-        for (std::size_t chunk : {1u, 2u, 3u, 7u, 4096u}) {
-            LineTokenReader reader(std::make_unique<MemoryByteSource>(bytes, chunk), "m", chunk);
-            std::string trace;
-            for (LineItem item; reader.Next(item);) {
-                trace += std::string(item.tabsBefore, '>') + (item.otherBlankBefore ? "_" : "");
-                trace += item.kind == LineItem::Kind::LineEnd ? std::string("|")
-                                                              : "[" + std::string(item.token) + "]";
-            }
-            EXPECT_FALSE(reader.failed());
-            EXPECT_EQ(expected, trace) << "«" << bytes << "» chunk " << chunk;
-        }
-    }
-}
 
 // Fails after handing out some bytes, as a disk error would.
 class FailingSource final : public ByteSource {
@@ -92,10 +48,8 @@ TEST(DataFileReaderTest, AReadErrorIsReportedNotTakenForTheEnd) {
     ASSERT_TRUE(reader.failed());
     EXPECT_EQ(EIO, reader.error().systemError);
     EXPECT_EQ("datos.txt", reader.error().path);
-
     LineTokenReader lines(std::make_unique<FailingSource>("y\tx\n1 partial"), "datos.txt", 4);
-    LineItem item;
-    while (lines.Next(item))
+    for (LineItem item; lines.Next(item);)
         EXPECT_NE("partial", item.token);
     EXPECT_TRUE(lines.failed());
     FailingSource source("a b");

@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto counts = ScanDataFile(path);
     FUZZ_CHECK(counts.ok() && counts->K == k);
     FUZZ_CHECK(counts->N == static_cast<std::int64_t>(tokens) / k - 1);
+    FUZZ_CHECK(ReadColumnCount(path).value() == k);
     const std::int64_t limit = static_cast<std::int64_t>(tokens) + pattern % 3 - 1;
     FUZZ_CHECK(CountTokensUpTo(path, limit).value() ==
                std::min(std::max<std::int64_t>(limit, 0), static_cast<std::int64_t>(tokens)));

@@ -1,12 +1,16 @@
-// The JAGS files: the model block translated for every link, and the starts of further chains.
-// The files' exact texts, and the refusals, are checked through zento-cli jags in tests/cli.
+// The JAGS files: the model block of every link, the starts and seeds of further chains, and a
+// script for any set of chains. The files' exact texts, and the refusals, are
+// checked through zento-cli jags in tests/cli.
 #include "winbugs/jagsexport.h"
+
+#include "common/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,56 +18,43 @@
 namespace zento {
 namespace {
 
-std::vector<std::string> Lines(std::string_view text) {
-    std::vector<std::string> lines;
-    for (std::size_t end; (end = text.find("\r\n")) != std::string_view::npos;
-         text.remove_prefix(end + 2))
-        lines.emplace_back(text.substr(0, end));
-    return lines;
+// The pieces of text between separators (CR LF by default), the last one left out when empty.
+std::vector<std::string> Words(std::string_view text, std::string_view separator = "|") {
+    std::vector<std::string> words;
+    for (std::size_t start = 0, end = 0; end != std::string_view::npos;
+         start = end + separator.size()) {
+        end = text.find(separator, start);
+        if (end != std::string_view::npos || start < text.size())
+            words.emplace_back(text.substr(start, end - start));
+    }
+    return words;
 }
 
-DataSelection Selection(std::int32_t k, std::int32_t cases, std::string path = "d.txt") {
+DataSelection Selection(std::int32_t k, std::int32_t cases) {
     DataSelection selection;
-    selection.path = std::move(path);
     selection.K = selection.chosenVariables = k;
     selection.chosenCases = cases;
     return selection;
 }
 
-TEST(JagsExportTest, ChangesOnlyTheTwoConstructsInEveryLink) {
+// Each link's WinBUGS model block with its two constructs changed, as tests/data/jags holds it.
+TEST(JagsExportTest, EveryLinkTranslatesToItsGoldenModel) {
     for (const LinkInfo& info : Links()) {
-        const std::string winbugs = info.build(ModelNames{"r.a", {"x1", "x2"}}, Selection(3, 100));
-        const WinBugsParts parts = SplitWinBugsText(winbugs);
-        ASSERT_EQ(0u, winbugs.find(parts.model)) << info.key;
-        ASSERT_TRUE(parts.model.ends_with("}\r\n")) << info.key;
-        const JagsModel model = TranslateModelBlock(parts.model, "r.a");
-        std::vector<std::string> expected = Lines(parts.model);
-        const std::string bounds = "I(lo[r.a[i]+1],up[r.a[i]+1])";
-        if (expected[5].ends_with(bounds)) {
-            // The censored line loses its bounds and gains the interval line; the half-normal
-            // bound becomes a truncation.
-            expected[5].erase(expected[5].size() - bounds.size());
-            expected.insert(expected.begin() + 6, "         r.a[i] ~ dinterval(zs[i], 0)");
-            ASSERT_EQ("          V[i] ~ dnorm(0,1)I(0,)", expected[7]) << info.key;
-            expected[7] = "          V[i] ~ dnorm(0,1)T(0,)";
-            EXPECT_EQ("zs", model.latentNode) << info.key;
-        } else {
-            EXPECT_EQ("", model.latentNode) << info.key;
-        }
-        EXPECT_EQ(expected, Lines(model.text)) << info.key;
-        EXPECT_EQ(std::string::npos, model.text.find("I(")) << info.key;
+        const WinBugsParts parts = BuildModelParts(info, {"y", {"x1", "x2"}}, Selection(3, 100));
+        EXPECT_EQ(testing::ReadFile(std::string(ZENTO_JAGS_GOLDEN_DIR) + "/" +
+                                    std::string(info.key) + "/modelo.bug"),
+                  JagsModelText(parts))
+            << info.key;
     }
 }
 
 std::map<std::string, std::vector<double>> ReadInits(const std::string& text) {
     std::map<std::string, std::vector<double>> values;
-    for (std::string line : Lines(text)) {
+    for (std::string line : Words(text, "\r\n")) {
         const std::size_t arrow = line.find(" <- ");
-        if (arrow == std::string::npos || line.starts_with(".RNG"))
-            continue;
         std::vector<double>& numbers = values[line.substr(0, arrow)];
         for (char& c : line)
-            c = std::string_view("(),c").find(c) == std::string_view::npos ? c : ' ';
+            c = std::string_view("(),c\"").find(c) == std::string_view::npos ? c : ' ';
         std::istringstream in(line.substr(arrow + 4));
         for (double number; in >> number;)
             numbers.push_back(number);
@@ -71,6 +62,9 @@ std::map<std::string, std::vector<double>> ReadInits(const std::string& text) {
     return values;
 }
 
+// Every case's predictor starts away from zero, but not so far that an outlier (x1 = -30) pushes
+// a probability to 0 or 1: an offset u moves each case by between 0.5 u and 1.5 u, |u| <= 2. The
+// extra parameter stays in its range, five chains start at five places, each with its seed.
 TEST(JagsExportTest, FurtherChainsStartApartButWithinReach) {
     const ChosenTable table{{"y", "x1", "x2"},
                             {{"1", "0", "1", "0", "1"},
@@ -78,37 +72,41 @@ TEST(JagsExportTest, FurtherChainsStartApartButWithinReach) {
                              {"100", "200", "150", "120", "180"}}};
     JagsOptions options;
     options.chains = 9;
-    std::vector<double> deltas;
-    for (Link link : {Link::PowerLogit, Link::SkewLogit}) {
-        const auto files = BuildJagsFiles(link, table, Selection(3, 5), options);
-        for (int chain = 1; chain <= 9; ++chain) {
-            const auto start = ReadInits(files[static_cast<std::size_t>(chain) + 1].text);
-            const std::vector<double>& beta = start.at("beta");
-            ASSERT_EQ(3u, beta.size());
-            // Every case's predictor starts away from zero, but not so far that an outlier
-            // (x1 = -30) pushes a probability to 0 or 1: an offset u moves each case by between
-            // 0.5 u and 1.5 u, and |u| is at most 2.
-            double smallest = 1e300, largest = 0;
-            for (std::size_t i = 0; i < 5; ++i) {
-                const double m = beta[0] + beta[1] * std::stod(table.columns[1][i]) +
-                                 beta[2] * std::stod(table.columns[2][i]);
-                smallest = std::min(smallest, std::abs(m));
-                largest = std::max(largest, std::abs(m));
-            }
-            EXPECT_TRUE(chain == 1 ? largest == 0 : smallest > 0.2 && largest <= 3.0001)
-                << chain << ": " << smallest << " " << largest;
-            if (link == Link::PowerLogit) {
-                EXPECT_GT(start.at("lambda").at(0), 0);
-                continue;
-            }
-            deltas.push_back(start.at("delta").at(0));
-            EXPECT_TRUE(deltas.back() > -1 && deltas.back() < 1) << deltas.back();
-            EXPECT_EQ((std::vector<double>{0.5, -0.5, 0.5, -0.5, 0.5}), start.at("zs"));
+    options.seed = 40;
+    std::set<double> deltas;
+    const auto files = BuildJagsFiles(Link::SkewLogit, table, Selection(3, 5), options);
+    for (int chain = 1; chain <= 9; ++chain) {
+        auto start = ReadInits(files[static_cast<std::size_t>(chain) + 1].text);
+        EXPECT_EQ(std::vector<double>{40.0 + chain}, start[".RNG.seed"]);
+        const std::vector<double>& beta = start["beta"];
+        ASSERT_EQ(3u, beta.size());
+        double smallest = 1e300, largest = 0;
+        for (std::size_t i = 0; i < 5; ++i) {
+            const double m = std::abs(beta[0] + beta[1] * std::stod(table.columns[1][i]) +
+                                      beta[2] * std::stod(table.columns[2][i]));
+            smallest = std::min(smallest, m);
+            largest = std::max(largest, m);
         }
+        EXPECT_TRUE(chain == 1 ? largest == 0 : smallest > 0.2 && largest <= 3.0001)
+            << chain << ": " << smallest << " " << largest;
+        const double delta = start["delta"].at(0);
+        EXPECT_TRUE(delta > -1 && delta < 1) << delta;
+        if (chain <= 5)
+            deltas.insert(delta);
+        EXPECT_EQ((std::vector<double>{0.5, -0.5, 0.5, -0.5, 0.5}), start["zs"]);
     }
-    // Distinct starts for the first five chains.
-    std::sort(deltas.begin(), deltas.begin() + 5);
-    EXPECT_EQ(deltas.begin() + 5, std::unique(deltas.begin(), deltas.begin() + 5));
+    EXPECT_EQ(5u, deltas.size());
+}
+
+// One run for chain 3 alone, as a run per chain needs.
+TEST(JagsExportTest, AScriptRunsAnyChainsAsChainsOneToC) {
+    const WinBugsParts parts =
+        BuildModelParts(GetLinkInfo(Link::Scobit), {"y", {}}, Selection(1, 5));
+    const std::vector<std::int32_t> chain = {3};
+    EXPECT_EQ(Words("load glm|model in modelo.bug|data in datos.R|compile, nchains(1)|parameters "
+                    "in inits3.R, chain(1)|initialize|update 1000|monitor beta|monitor "
+                    "lambda|update 1000|coda *|exit"),
+              JagsScriptLines(parts, JagsOptions{}, chain));
 }
 
 } // namespace

@@ -27,12 +27,12 @@ TEST(MemoryTest, EveryOperationStaysWithinTheFile) {
     const std::size_t tokens =
         3 * static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
     const std::size_t bound = 64 * tokens + 2 * bytes.size() + (8 << 20);
-    for (auto [variables, cases] :
-         std::vector<std::pair<std::int32_t, std::int32_t>>{{3, INT32_MAX},
-                                                            {INT32_MAX, 1},
-                                                            {INT32_MAX, INT32_MAX},
-                                                            {INT32_MIN, INT32_MAX},
-                                                            {INT32_MIN, INT32_MIN}}) {
+    const std::int32_t counts[][2] = {{3, INT32_MAX},
+                                      {INT32_MAX, 1},
+                                      {INT32_MAX, INT32_MAX},
+                                      {INT32_MIN, INT32_MAX},
+                                      {INT32_MIN, INT32_MIN}};
+    for (const auto [variables, cases] : counts) {
         DataSelection selection;
         selection.path = path;
         selection.K = 3;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace zento {
@@ -33,32 +34,28 @@ std::string Rewritten(std::string text, const ModelNames& names, std::int32_t k,
 }
 
 TEST(ModelsTest, EveryLinkWritesItsWorkedExampleForAnyNamesAndCounts) {
-    struct Case {
-        ModelNames names;
-        std::int32_t k, n;
-    };
-    const std::vector<Case> cases = {
+    // k <= 1 reads the response alone and keeps k as typed; names long and of 8 bits.
+    const std::vector<std::tuple<ModelNames, std::int32_t, std::int32_t>> cases = {
         {{"y", {"x1", "x2"}}, 3, 100},
         {{"y", {}}, 1, 100},
-        {{"y", {}}, 0, 100}, // k <= 1 reads the response alone and keeps k as typed
+        {{"y", {}}, 0, 100},
         {{"y", {}}, -1, -7},
         {{"y", {}}, INT32_MIN, INT32_MAX},
         {{"r", {"a", "b", "c", "d", "e", "f"}}, 7, 0},
         {{"respuesta_\xf1" + std::string(300, 'r'),
           {"peso\xe9\xa0" + std::string(200, 'c'), "\x80"}},
          3,
-         10},
-    };
+         10}};
     for (const LinkInfo& info : Links()) {
         const std::string golden = testing::ReadFile(
             std::string(ZENTO_GOLDEN_DIR) + "/" + std::string(info.key) + "_y_x1_x2_k3_n100.txt");
         ASSERT_FALSE(golden.empty()) << info.key;
-        for (const Case& c : cases) {
+        for (const auto& [names, k, n] : cases) {
             DataSelection selection;
-            selection.chosenVariables = c.k;
-            selection.chosenCases = c.n;
-            EXPECT_EQ(Rewritten(golden, c.names, c.k, c.n), info.build(c.names, selection))
-                << info.key << " k " << c.k;
+            selection.chosenVariables = k;
+            selection.chosenCases = n;
+            EXPECT_EQ(Rewritten(golden, names, k, n), info.build(names, selection))
+                << info.key << " k " << k;
         }
     }
 }
