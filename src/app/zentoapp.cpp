@@ -15,6 +15,7 @@
 #include "zento/version.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -146,8 +147,18 @@ bool CZENTOApp::ProcessShellCommand(const CommandLineInfo& info) {
         m_documents->newDocument();
         break;
     case CommandLineInfo::FileOpen:
-        for (const QString& file : info.fileNames)
-            ok = m_documents->openDocument(file) != nullptr && ok;
+        // A folder holds the results of a fit or of a comparison.
+        for (const QString& file : info.fileNames) {
+            if (!QFileInfo(file).isDir()) {
+                ok = m_documents->openDocument(file) != nullptr && ok;
+                continue;
+            }
+            auto opened = m_analysis->openResultsFolder(file);
+            if (const QString* failure = std::get_if<QString>(&opened)) {
+                errors.append(*failure);
+                ok = false;
+            }
+        }
         break;
     case CommandLineInfo::FilePrint:
     case CommandLineInfo::FilePrintTo:
@@ -207,8 +218,12 @@ void CZENTOApp::OnFilePrintSetup() {
 }
 
 void CZENTOApp::openFiles(const QStringList& files) {
-    for (const QString& file : files)
-        m_documents->openDocument(file);
+    for (const QString& file : files) {
+        if (QFileInfo(file).isDir())
+            m_analysis->openResultsFolderOrWarn(file);
+        else
+            m_documents->openDocument(file);
+    }
 }
 
 void CZENTOApp::bringToFront() {

@@ -1,7 +1,6 @@
 // The analysis commands.
 #include "results/analysis.h"
 
-#include "cli/jagscommand.h"
 #include "dialogs/cargardatos.h"
 #include "dialogs/cargarmodelos.h"
 #include "docview/documentmanager.h"
@@ -9,6 +8,8 @@
 #include "framework/messages.h"
 #include "framework/progressrunner.h"
 #include "results/checkwindow.h"
+#include "results/fitprogress.h"
+#include "results/fitrun.h"
 #include "results/resultswindow.h"
 #include "winbugs/datacheck.h"
 #include "winbugs/jagsexport.h"
@@ -21,6 +22,7 @@
 #include <QTextBlock>
 
 #include <cerrno>
+#include <filesystem>
 #include <new>
 
 namespace zento {
@@ -54,6 +56,9 @@ AnalysisManager::AnalysisManager(DocumentManager* documents, QObject* parent)
       m_runSettings([](FitSettingsDialog& dialog) { return dialog.exec() == QDialog::Accepted; }) {
     m_messageMap.add(ID_ANALISIS_VERIFICAR, this, &AnalysisManager::OnVerificarDatos);
     m_messageMap.add(ID_ANALISIS_EXPORTAR, this, &AnalysisManager::OnExportarJags);
+    m_messageMap.add(ID_ANALISIS_AJUSTAR, this, &AnalysisManager::OnAjustarJags);
+    m_messageMap.add(ID_ANALISIS_COMPARAR, this, &AnalysisManager::OnCompararEnlaces);
+    m_messageMap.add(ID_ANALISIS_ABRIR, this, &AnalysisManager::OnAbrirResultados);
     setNextCommandTarget(documents);
 }
 
@@ -105,9 +110,10 @@ ResultsWindow* AnalysisManager::showResults(std::shared_ptr<const FitResults> re
     return window;
 }
 
-ComparisonWindow* AnalysisManager::showComparison(std::vector<ComparisonEntry> entries,
-                                                  std::string csv, const QString& folder) {
-    auto* window = new ComparisonWindow(std::move(entries), std::move(csv), folder);
+ComparisonWindow*
+AnalysisManager::showComparison(std::shared_ptr<const ComparisonResults> results) {
+    auto* window = new ComparisonWindow(std::move(results));
+    connect(window, &ComparisonWindow::openResultsRequested, this, &AnalysisManager::showResults);
     addWindow(window);
     return window;
 }
@@ -175,35 +181,38 @@ void AnalysisManager::OnExportarJags() {
         exportToJags(selection, *settings);
 }
 
-bool AnalysisManager::exportToJags(const DataSelection& selection, const FitSettings& settings) {
+std::optional<ChosenTable> AnalysisManager::tableForJags(const DataSelection& selection) {
     if (selection.chosenCases < 1 || selection.chosenVariables < 1) {
         warn(QStringLiteral("JAGS necesita al menos un caso y una variable: elija más en el "
                             "diálogo de datos."));
-        return false;
+        return std::nullopt;
     }
     const auto check =
         CheckDataForJags(selection.path, selection.chosenVariables, selection.chosenCases);
     if (!check) {
         warn(QString::fromStdString(DescribeDataError(check.error())));
-        return false;
+        return std::nullopt;
     }
     if (check->total > 0) {
         warn(jagsRefusal(selection, *check));
-        return false;
+        return std::nullopt;
     }
-    const auto table = ReadChosenTable(selection);
+    auto table = ReadChosenTable(selection);
     if (!table) {
         warn(QString::fromStdString(DescribeDataError(table.error())));
-        return false;
+        return std::nullopt;
     }
-    JagsOptions options;
-    options.chains = settings.chains;
-    options.burnIn = settings.burnIn;
-    options.iterations = settings.iterations;
+    return std::move(*table);
+}
+
+bool AnalysisManager::exportToJags(const DataSelection& selection, const FitSettings& settings) {
+    const std::optional<ChosenTable> table = tableForJags(selection);
+    if (!table)
+        return false;
     const std::vector<JagsFile> files =
-        BuildJagsFiles(settings.links.front(), *table, selection, options);
+        BuildJagsFiles(settings.links.front(), *table, selection, jagsOptionsOf(settings));
     const std::string folder = QFile::encodeName(settings.folder).toStdString();
-    if (const Status written = cli::WriteFilesIntoDirectory(folder, files); !written) {
+    if (const Status written = WriteFilesIntoDirectory(folder, files); !written) {
         warn(QString::fromStdString(DescribeDataError(written.error())));
         return false;
     }
@@ -216,6 +225,149 @@ bool AnalysisManager::exportToJags(const DataSelection& selection, const FitSett
                        "Ajustar con JAGS, o en esa carpeta, jags ejecutar.cmd")
             .arg(QDir::toNativeSeparators(settings.folder), names.join(QStringLiteral(", "))));
     return true;
+}
+
+void AnalysisManager::askAndFit(FitPurpose purpose) {
+    CCargarModelos dlg(dialogParent());
+    runSelection(dlg);
+    const DataSelection selection = dlg.selection();
+    if (selection.path.empty() || !dlg.accepted())
+        return;
+    if (const std::optional<FitSettings> settings = askSettings(purpose))
+        startFit(selection, *settings, purpose);
+}
+
+void AnalysisManager::OnAjustarJags() {
+    askAndFit(FitPurpose::Fit);
+}
+
+void AnalysisManager::OnCompararEnlaces() {
+    askAndFit(FitPurpose::Compare);
+}
+
+FitRun* AnalysisManager::startFit(const DataSelection& selection, const FitSettings& settings,
+                                  FitPurpose purpose) {
+    const QString program = jagsProgram();
+    if (const std::optional<QString> missing = missingJags(program)) {
+        warn(*missing);
+        return nullptr;
+    }
+    const std::optional<ChosenTable> table = tableForJags(selection);
+    if (!table)
+        return nullptr;
+    auto* run = new FitRun(program, purpose, settings, this);
+    if (const std::optional<QString> failure = run->start(*table, selection)) {
+        delete run;
+        warn(*failure);
+        return nullptr;
+    }
+    const QString title = purpose == FitPurpose::Compare
+                              ? QStringLiteral("Comparando enlaces con JAGS")
+                              : QStringLiteral("Ajustando con JAGS: %1")
+                                    .arg(toQString(GetLinkInfo(settings.links.front()).label));
+    auto* progress = new FitProgressDialog(run->runner(), title, dialogParent());
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    // The dialog watches the runner: it goes first.
+    connect(run, &FitRun::finished, progress, &QWidget::close);
+    connect(run, &FitRun::finished, this, &AnalysisManager::fitFinished);
+    progress->show();
+    return run;
+}
+
+void AnalysisManager::fitFinished(FitRun* run) {
+    if (run->outcome() == FitRun::Outcome::Done) {
+        if (run->comparison())
+            showComparison(run->comparison());
+        else
+            showResults(run->results());
+    } else if (run->outcome() == FitRun::Outcome::Failed) {
+        warn(run->failure());
+    }
+    emit fitEnded(run);
+    run->deleteLater();
+}
+
+void AnalysisManager::OnAbrirResultados() {
+    const QString folder = m_pickFolder(dialogParent(), QDir::currentPath());
+    if (!folder.isEmpty())
+        openResultsFolderOrWarn(folder);
+}
+
+ReportWindow* AnalysisManager::openResultsFolderOrWarn(const QString& path) {
+    auto opened = openResultsFolder(path);
+    if (QString* failure = std::get_if<QString>(&opened)) {
+        warn(*failure);
+        return nullptr;
+    }
+    return std::get<ReportWindow*>(opened);
+}
+
+std::variant<ReportWindow*, QString> AnalysisManager::openResultsFolder(const QString& path) {
+    namespace fs = std::filesystem;
+    const fs::path folder(QFile::encodeName(path).toStdString());
+    const QString shown = QDir::toNativeSeparators(path);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        return QStringLiteral("%1 no es una carpeta. Elija la carpeta donde JAGS escribió "
+                              "CODAindex.txt.")
+            .arg(shown);
+    // The folder of one fit, or a folder per link of a comparison.
+    std::vector<Link> links;
+    const bool single = fs::exists(folder / "CODAindex.txt", ec);
+    if (!single) {
+        for (const LinkInfo& info : Links()) {
+            if (fs::exists(folder / std::string(info.key) / "CODAindex.txt", ec))
+                links.push_back(info.link);
+        }
+    }
+    if (!single && links.empty()) {
+        const bool bundle = fs::exists(folder / "ejecutar.cmd", ec);
+        return (bundle ? QStringLiteral("%1 tiene los archivos para JAGS, pero JAGS no los ha "
+                                        "ejecutado: falta su salida CODA (CODAindex.txt y "
+                                        "CODAchain1.txt, ...). Ejecute en esa carpeta "
+                                        "«jags ejecutar.cmd», o ajuste con Análisis > Ajustar "
+                                        "con JAGS.")
+                       : QStringLiteral("%1 no tiene la salida CODA de JAGS (CODAindex.txt y "
+                                        "CODAchain1.txt, ...), ni una carpeta por enlace que la "
+                                        "tenga (logit, probit, ...). Elija la carpeta de un "
+                                        "ajuste o de una comparación."))
+            .arg(shown);
+    }
+    using Read = fit::FitResult<fit::FittedFolder>;
+    std::vector<fs::path> folders;
+    if (single)
+        folders.push_back(folder);
+    for (const Link link : links)
+        folders.push_back(folder / std::string(GetLinkInfo(link).key));
+    auto read = runWithProgress(dialogParent(), QStringLiteral("Leyendo los resultados..."),
+                                [&folders](ProgressState& state) {
+                                    state.total = folders.size();
+                                    std::vector<Read> reads;
+                                    for (const fs::path& f : folders) {
+                                        reads.push_back(fit::ReadFittedFolder(f));
+                                        ++state.done;
+                                    }
+                                    return reads;
+                                });
+    if (!read)
+        return static_cast<ReportWindow*>(nullptr);
+    std::vector<std::shared_ptr<const FitResults>> fits;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        Read& one = (*read)[i];
+        if (!one)
+            return QString::fromStdString(fit::DescribeFitError(one.error()));
+        auto results = std::make_shared<FitResults>();
+        results->folder = folders[i].string();
+        results->draws = std::move(one->draws);
+        results->model = std::move(one->model);
+        fits.push_back(std::move(results));
+    }
+    if (single)
+        return showResults(fits.front());
+    auto comparison = compareFits(folder.string(), std::move(fits), links);
+    if (!comparison)
+        return QString::fromStdString(fit::DescribeFitError(comparison.error()));
+    return showComparison(std::move(*comparison));
 }
 
 } // namespace zento

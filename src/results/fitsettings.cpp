@@ -3,7 +3,6 @@
 
 #include "framework/commands.h"
 #include "framework/messages.h"
-#include "winbugs/jagsexport.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -32,18 +31,28 @@ FitSettings defaultFitSettings(FitPurpose purpose) {
     settings.chains = options.chains;
     settings.burnIn = options.burnIn;
     settings.iterations = options.iterations;
+    settings.seed = options.seed;
     return settings;
 }
 
-std::optional<std::optional<std::uint32_t>> parseSeed(const QString& text) {
+JagsOptions jagsOptionsOf(const FitSettings& settings) {
+    JagsOptions options;
+    options.chains = settings.chains;
+    options.burnIn = settings.burnIn;
+    options.iterations = settings.iterations;
+    options.seed = settings.seed;
+    return options;
+}
+
+std::optional<std::uint32_t> parseSeed(const QString& text) {
     const QString seed = text.trimmed();
     if (seed.isEmpty())
-        return std::optional<std::uint32_t>();
+        return JagsOptions().seed;
     bool ok = false;
     const qulonglong value = seed.toULongLong(&ok);
     if (!ok || !seed.front().isDigit() || value > qulonglong(std::numeric_limits<qint32>::max()))
         return std::nullopt;
-    return std::optional<std::uint32_t>(std::uint32_t(value));
+    return std::uint32_t(value);
 }
 
 std::optional<QString> settingsProblem(const FitSettings& settings, FitPurpose purpose) {
@@ -106,7 +115,7 @@ FitSettingsDialog::FitSettingsDialog(FitPurpose purpose, QWidget* parent)
     form->addRow(QStringLiteral("&Cadenas:"), m_chains);
     form->addRow(QStringLiteral("C&alentamiento (iteraciones descartadas):"), m_burnIn);
     form->addRow(QStringLiteral("&Iteraciones guardadas por cadena:"), m_iterations);
-    m_seed->setPlaceholderText(QStringLiteral("al azar"));
+    m_seed->setPlaceholderText(QString::number(JagsOptions().seed));
     form->addRow(QStringLiteral("&Semilla:"), m_seed);
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_folder, 1);
@@ -146,7 +155,7 @@ FitSettings FitSettingsDialog::settings() const {
     settings.chains = m_chains->value();
     settings.burnIn = m_burnIn->value();
     settings.iterations = m_iterations->value();
-    settings.seed = parseSeed(m_seed->text()).value_or(std::nullopt);
+    settings.seed = parseSeed(m_seed->text()).value_or(JagsOptions().seed);
     settings.folder = m_folder->text().trimmed();
     return settings;
 }
@@ -168,14 +177,14 @@ void FitSettingsDialog::setSettings(const FitSettings& settings) {
     m_burnIn->setValue(int(std::min<std::int64_t>(settings.burnIn, m_burnIn->maximum())));
     m_iterations->setValue(
         int(std::min<std::int64_t>(settings.iterations, m_iterations->maximum())));
-    m_seed->setText(settings.seed ? QString::number(*settings.seed) : QString());
+    m_seed->setText(QString::number(settings.seed));
     m_folder->setText(settings.folder);
 }
 
 void FitSettingsDialog::accept() {
     if (!parseSeed(m_seed->text())) {
         showWarning(this, QStringLiteral("La semilla debe ser un número entero entre 0 y "
-                                         "2147483647, o quedar vacía para que JAGS elija una."));
+                                         "2147483647; cada cadena usa esa semilla más su número."));
         m_seed->setFocus();
         return;
     }

@@ -3,6 +3,7 @@
 // the files go to.
 #pragma once
 
+#include "winbugs/jagsexport.h"
 #include "winbugs/models.h"
 
 #include <QDialog>
@@ -31,15 +32,18 @@ struct FitSettings {
     std::int32_t chains = 0;
     std::int64_t burnIn = 0;
     std::int64_t iterations = 0;
-    std::optional<std::uint32_t> seed; // nothing: JAGS picks one
-    QString folder;                    // empty: a temporary folder, removed when its window closes
+    std::uint32_t seed = 0; // the base of every chain's seed
+    QString folder;         // empty: a temporary folder, removed when its window closes
 };
+
+// The options of the JAGS files, as zento-cli takes them from its switches.
+JagsOptions jagsOptionsOf(const FitSettings& settings);
 
 // Every link for a comparison, Logit otherwise; the counts of zento-cli's defaults.
 FitSettings defaultFitSettings(FitPurpose purpose);
 
-// The seed box: empty is no seed; else a whole number from 0 to 2147483647.
-std::optional<std::optional<std::uint32_t>> parseSeed(const QString& text);
+// The seed box: a whole number from 0 to 2147483647; empty is zento-cli's default, 0.
+std::optional<std::uint32_t> parseSeed(const QString& text);
 
 // Why these settings cannot run, in Spanish, or nothing when they can.
 std::optional<QString> settingsProblem(const FitSettings& settings, FitPurpose purpose);

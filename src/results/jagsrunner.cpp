@@ -96,6 +96,9 @@ void JagsRunner::onFinished(std::size_t job, int exitCode, bool crashed) {
     }
     run.done = m_jobs[job].iterations;
     emit progressed();
+    emit jobFinished(job);
+    if (m_outcome != Outcome::Running)
+        return;
     if (std::ranges::all_of(m_runs, &Run::ended))
         end(Outcome::Done);
     else

@@ -50,6 +50,8 @@ public:
 
 signals:
     void progressed();
+    // A job ended well, as it ends.
+    void jobFinished(std::size_t job);
     void finished(JagsRunner::Outcome outcome);
 
 private:

@@ -145,7 +145,7 @@ DensityPlot::DensityPlot(const fit::ChainDraws& draws, const QString& title, QWi
     setUpView(this);
 }
 
-DotWhiskerPlot::DotWhiskerPlot(std::span<const ComparisonEntry> entries, QWidget* parent)
+DotWhiskerPlot::DotWhiskerPlot(std::span<const fit::ComparisonRow> rows, QWidget* parent)
     : QChartView(plainChart(QStringLiteral("elpd_diff ± 2 se_diff")), parent) {
     QChart* chart = this->chart();
     QValueAxis* x = valueAxis(chart, Qt::AlignBottom, QStringLiteral("elpd_diff"));
@@ -164,18 +164,18 @@ DotWhiskerPlot::DotWhiskerPlot(std::span<const ComparisonEntry> entries, QWidget
     }
     double low = 0;
     double high = 0;
-    const auto n = int(entries.size());
+    const auto n = int(rows.size());
     for (int i = 0; i < n; ++i) {
-        const ComparisonEntry& e = entries[std::size_t(i)];
+        const fit::ComparisonRow& e = rows[std::size_t(i)];
         const double at = n - i; // best at the top
-        const bool ok = e.estado == "ok";
+        const bool ok = fit::ModelState(e.model->model) == "ok";
         auto* whisker = new QLineSeries(chart);
         whisker->setPen(QPen(ok ? goodColour : flagColourDark, 2));
         whisker->append(e.elpdDiff - 2 * e.seDiff, at);
         whisker->append(e.elpdDiff + 2 * e.seDiff, at);
         attach(chart, whisker, x, y);
         (ok ? good : flagged)->append(e.elpdDiff, at);
-        y->append(QString::fromStdString(e.link), at);
+        y->append(QString::fromStdString(e.model->link), at);
         low = std::min(low, e.elpdDiff - 2 * e.seDiff);
         high = std::max(high, e.elpdDiff + 2 * e.seDiff);
     }

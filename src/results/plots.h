@@ -49,11 +49,11 @@ public:
 };
 
 // Each link's elpd_diff with a whisker of two se_diff either side, best at the top; links whose
-// estado is not "ok" in the flag colour.
+// state is not "ok" in the flag colour.
 class DotWhiskerPlot : public QChartView {
     Q_OBJECT
 public:
-    explicit DotWhiskerPlot(std::span<const ComparisonEntry> entries, QWidget* parent = nullptr);
+    explicit DotWhiskerPlot(std::span<const fit::ComparisonRow> rows, QWidget* parent = nullptr);
 };
 
 } // namespace zento

@@ -1,9 +1,8 @@
-// The summary and comparison models.
+// The summary and comparison models. Cells read as the command-line tool's CSV writes them.
 #include "results/resultsmodels.h"
 
 #include <QColor>
 
-#include <algorithm>
 #include <array>
 
 namespace zento {
@@ -22,27 +21,35 @@ QVariant number(std::optional<double> value) {
     return value ? QVariant(*value) : QVariant();
 }
 
+QString csvText(std::optional<double> value) {
+    return QString::fromStdString(fit::CsvNumber(value));
+}
+
+QVariant header(const char* const* names, int count, int section, Qt::Orientation orientation,
+                int role) {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section >= 0 && section < count ? QString::fromLatin1(names[section]) : QVariant();
+}
+
+QVariant alignment(bool words) {
+    return words ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                 : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+}
+
 } // namespace
 
 QColor flagColour() {
     return QColor(255, 205, 195);
 }
 
-QString formatNumber(std::optional<double> value) {
-    if (!value)
-        return QStringLiteral("NA");
-    return QString::number(*value, 'g', 6);
-}
-
-std::int64_t HighParetoK(const fit::Loo& loo) {
-    return std::ranges::count_if(loo.paretoK, [](double k) { return !(k <= kParetoKLimit); });
-}
-
 SummaryModel::SummaryModel(std::shared_ptr<const FitResults> results, QObject* parent)
     : QAbstractTableModel(parent), m_results(std::move(results)) {}
 
 int SummaryModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_results->parameters.size());
+    return parent.isValid() ? 0 : int(m_results->model.parameters.size());
 }
 
 int SummaryModel::columnCount(const QModelIndex& parent) const {
@@ -77,11 +84,11 @@ std::optional<double> SummaryModel::value(const fit::Summary& s, Column column) 
 bool SummaryModel::fails(const fit::Summary& s, Column column) {
     switch (column) {
     case Rhat:
-        return !s.rhat || !(*s.rhat <= kRhatLimit);
+        return !s.rhat || !(*s.rhat <= fit::kRhatLimit);
     case EssBulk:
     case EssTail: {
         const std::optional<double> ess = value(s, column);
-        return !ess || !(*ess >= kEssLimit);
+        return !ess || !(*ess >= fit::kEssLimit);
     }
     default:
         return false;
@@ -91,7 +98,7 @@ bool SummaryModel::fails(const fit::Summary& s, Column column) {
 QVariant SummaryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ParameterRow& row = m_results->parameters[std::size_t(index.row())];
+    const fit::ParameterSummary& row = m_results->model.parameters[std::size_t(index.row())];
     const auto column = Column(index.column());
     switch (role) {
     case Qt::DisplayRole:
@@ -99,7 +106,7 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(row.parameter);
         if (column == Name)
             return QString::fromStdString(row.name);
-        return formatNumber(value(row.summary, column));
+        return csvText(value(row.summary, column));
     case kValueRole:
         return number(value(row.summary, column));
     case kFlagRole:
@@ -107,8 +114,7 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
         return fails(row.summary, column) ? QVariant(flagColour()) : QVariant();
     case Qt::TextAlignmentRole:
-        return column <= Name ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                              : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return alignment(column <= Name);
     case Qt::ToolTipRole:
         if (column == Rhat && fails(row.summary, column))
             return QStringLiteral("R̂ por encima de 1,01: las cadenas no han convergido; alargue "
@@ -123,91 +129,79 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SummaryModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return section + 1;
-    return section >= 0 && section < ColumnCount ? QString::fromLatin1(kSummaryHeaders[section])
-                                                 : QVariant();
+    return header(kSummaryHeaders.data(), ColumnCount, section, orientation, role);
 }
 
-ComparisonModel::ComparisonModel(std::vector<ComparisonEntry> entries, QObject* parent)
-    : QAbstractTableModel(parent), m_entries(std::move(entries)) {}
+ComparisonModel::ComparisonModel(std::shared_ptr<const ComparisonResults> results, QObject* parent)
+    : QAbstractTableModel(parent), m_results(std::move(results)) {}
 
 int ComparisonModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_entries.size());
+    return parent.isValid() ? 0 : int(m_results->rows.size());
 }
 
 int ComparisonModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+std::optional<double> ComparisonModel::value(const fit::ComparisonRow& row, Column column) {
+    const fit::FittedModel& model = row.model->model;
+    const fit::Loo& loo = *model.loo;
+    switch (column) {
+    case ElpdLoo:
+        return loo.elpd.value;
+    case SeElpdLoo:
+        return loo.elpd.se;
+    case ElpdDiff:
+        return row.elpdDiff;
+    case SeDiff:
+        return row.seDiff;
+    case PLoo:
+        return loo.p.value;
+    case Looic:
+        return loo.looic.value;
+    case Waic:
+        return model.waic ? std::optional(model.waic->waic.value) : std::nullopt;
+    case KMax:
+        return fit::LargestParetoK(loo);
+    case KHigh:
+        return double(fit::HighParetoK(loo));
+    case RhatMax:
+        return fit::Largest(model, &fit::Summary::rhat);
+    case EssBulkMin:
+        return fit::Smallest(model, &fit::Summary::essBulk);
+    default:
+        return std::nullopt;
+    }
+}
+
 QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ComparisonEntry& e = m_entries[std::size_t(index.row())];
-    const bool flagged = e.estado != "ok";
-    std::optional<double> value;
-    switch (Column(index.column())) {
-    case ElpdLoo:
-        value = e.elpdLoo;
-        break;
-    case SeElpdLoo:
-        value = e.seElpdLoo;
-        break;
-    case ElpdDiff:
-        value = e.elpdDiff;
-        break;
-    case SeDiff:
-        value = e.seDiff;
-        break;
-    case PLoo:
-        value = e.pLoo;
-        break;
-    case Looic:
-        value = e.looic;
-        break;
-    case Waic:
-        value = e.waic;
-        break;
-    case KMax:
-        value = e.kMax;
-        break;
-    case KHigh:
-        value = double(e.kHigh);
-        break;
-    case RhatMax:
-        value = e.rhatMax;
-        break;
-    case EssBulkMin:
-        value = e.essBulkMin;
-        break;
-    default:
-        break;
-    }
+    const fit::ComparisonRow& row = m_results->rows[std::size_t(index.row())];
+    const auto column = Column(index.column());
+    const std::string state = fit::ModelState(row.model->model);
+    const bool flagged = state != "ok";
     switch (role) {
     case Qt::DisplayRole:
-        if (index.column() == Link)
-            return QString::fromStdString(e.link);
-        if (index.column() == Estado)
-            return QString::fromStdString(e.estado);
-        if (index.column() == KHigh)
-            return QString::number(e.kHigh);
-        return formatNumber(value);
+        if (column == Link)
+            return QString::fromStdString(row.model->link);
+        if (column == Estado)
+            return QString::fromStdString(state);
+        if (column == KHigh)
+            return QString::number(fit::HighParetoK(*row.model->model.loo));
+        return csvText(value(row, column));
     case kValueRole:
-        return number(value);
+        return number(value(row, column));
     case kFlagRole:
         return flagged;
     case Qt::BackgroundRole:
         return flagged ? QVariant(flagColour()) : QVariant();
     case Qt::TextAlignmentRole:
-        return index.column() == Link || index.column() == Estado
-                   ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return alignment(column == Link || column == Estado);
     case Qt::ToolTipRole:
-        if (e.estado == "no converge")
+        if (state == "no converge")
             return QStringLiteral("Algún R̂ pasa de 1,01: este ajuste no ha convergido.");
-        if (e.estado == "k alto")
+        if (state == "k alto")
             return QStringLiteral("Hay casos con k de Pareto > 0,7: su LOO no es fiable.");
         return QStringLiteral("Doble clic: abre los resultados de este enlace.");
     default:
@@ -216,12 +210,7 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return section + 1;
-    return section >= 0 && section < ColumnCount ? QString::fromLatin1(kComparisonHeaders[section])
-                                                 : QVariant();
+    return header(kComparisonHeaders.data(), ColumnCount, section, orientation, role);
 }
 
 } // namespace zento

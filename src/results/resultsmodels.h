@@ -8,8 +8,6 @@
 #include <QAbstractTableModel>
 
 #include <memory>
-#include <span>
-#include <vector>
 
 namespace zento {
 
@@ -20,9 +18,6 @@ inline constexpr int kFlagRole = Qt::UserRole + 1;
 
 // The colour of a flagged cell's background.
 QColor flagColour();
-
-// Numbers as the CSV writes them: 6 significant digits, "NA" where there is none.
-QString formatNumber(std::optional<double> value);
 
 class SummaryModel : public QAbstractTableModel {
     Q_OBJECT
@@ -80,9 +75,10 @@ public:
         ColumnCount
     };
 
-    explicit ComparisonModel(std::vector<ComparisonEntry> entries, QObject* parent = nullptr);
+    explicit ComparisonModel(std::shared_ptr<const ComparisonResults> results,
+                             QObject* parent = nullptr);
 
-    const std::vector<ComparisonEntry>& entries() const { return m_entries; }
+    const ComparisonResults& results() const { return *m_results; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -90,8 +86,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+    static std::optional<double> value(const fit::ComparisonRow& row, Column column);
+
 private:
-    std::vector<ComparisonEntry> m_entries;
+    std::shared_ptr<const ComparisonResults> m_results;
 };
 
 } // namespace zento

@@ -21,7 +21,6 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 namespace zento {
@@ -30,10 +29,6 @@ namespace {
 
 constexpr QSize kTraceSize{560, 170};
 constexpr QSize kDensitySize{280, 170};
-
-QString tenths(double value) {
-    return QString::number(value, 'f', 1);
-}
 
 void setUpTable(QTableView* table) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -200,10 +195,6 @@ ReportWindow::ReportWindow(QWidget* parent) : QWidget(parent) {
 
 ReportWindow::~ReportWindow() = default;
 
-void ReportWindow::keepFolder(std::unique_ptr<QTemporaryDir> folder) {
-    m_folder = std::move(folder);
-}
-
 std::optional<QString> ReportWindow::saveTo(const QString& path) const {
     const QString suffix = QFileInfo(path).suffix().toLower();
     QSaveFile file(path);
@@ -252,21 +243,7 @@ bool ReportWindow::printReport(PrintJob job) {
 }
 
 QString looLine(const FitResults& r) {
-    if (!r.loo)
-        return QStringLiteral("Sin LOO ni WAIC: el modelo de la carpeta no es ninguno de los "
-                              "nueve enlaces escritos para estos datos.");
-    const fit::Loo& loo = *r.loo;
-    const double kMax = loo.paretoK.empty() ? 0 : *std::ranges::max_element(loo.paretoK);
-    QString line = QStringLiteral("LOO: elpd_loo %1 (ET %2), p_loo %3, looic %4")
-                       .arg(tenths(loo.elpd.value), tenths(loo.elpd.se), tenths(loo.p.value),
-                            tenths(loo.looic.value));
-    if (r.waic)
-        line += QStringLiteral(", WAIC %1").arg(tenths(r.waic->waic.value));
-    line += QStringLiteral("; k de Pareto: máximo %1, %2 con k > 0.7")
-                .arg(QString::number(kMax, 'f', 2))
-                .arg(HighParetoK(loo) == 1 ? QStringLiteral("1 caso")
-                                           : QStringLiteral("%1 casos").arg(HighParetoK(loo)));
-    return line;
+    return QString::fromStdString(fit::LooLine(r.model) + fit::SummaryWarnings(r.model)).trimmed();
 }
 
 QString settingsLine(const FitResults& r) {
@@ -282,17 +259,17 @@ QString settingsLine(const FitResults& r) {
         line += QStringLiteral(", de %1 en %1").arg(d.thin);
     line += QLatin1Char(')');
     if (r.settings) {
-        line += QStringLiteral(", calentamiento %1").arg(r.settings->burnIn);
-        line += r.settings->seed ? QStringLiteral(", semilla %1").arg(*r.settings->seed)
-                                 : QStringLiteral(", semilla al azar");
+        line += QStringLiteral(", calentamiento %1, semilla %2")
+                    .arg(r.settings->burnIn)
+                    .arg(r.settings->seed);
     }
     return line + QStringLiteral("; carpeta %1")
                       .arg(QDir::toNativeSeparators(QString::fromStdString(r.folder)));
 }
 
 QString ResultsWindow::windowTitleFor(const FitResults& r) {
-    const QString link = r.link ? toQString(GetLinkInfo(*r.link).label)
-                                : QStringLiteral("modelo sin enlace reconocido");
+    const QString link = r.model.link ? toQString(GetLinkInfo(*r.model.link).label)
+                                      : QStringLiteral("modelo sin enlace reconocido");
     return QStringLiteral("Resultados - %1 - %2")
         .arg(link, QFileInfo(QString::fromStdString(r.folder)).fileName());
 }
@@ -318,8 +295,8 @@ ResultsWindow::ResultsWindow(std::shared_ptr<const FitResults> results, QWidget*
     }
     legend->addStretch();
     grid->addLayout(legend, 0, 0, 1, 2);
-    for (std::size_t p = 0; p < m_results->parameters.size(); ++p) {
-        const ParameterRow& row = m_results->parameters[p];
+    for (std::size_t p = 0; p < m_results->model.parameters.size(); ++p) {
+        const fit::ParameterSummary& row = m_results->model.parameters[p];
         const std::int64_t index = draws->find(row.parameter);
         if (index < 0)
             continue;
@@ -366,25 +343,25 @@ ResultsWindow::ResultsWindow(std::shared_ptr<const FitResults> results, QWidget*
 }
 
 std::string ResultsWindow::csv() const {
-    return m_results->csv;
+    return fit::SummaryCsv(m_results->model);
 }
 
 QString ResultsWindow::proposedName() const {
     const QString folder = QString::fromStdString(m_results->folder);
-    const QString link = m_results->link ? toQString(GetLinkInfo(*m_results->link).key)
-                                         : QStringLiteral("resultados");
+    const QString link = m_results->model.link ? toQString(GetLinkInfo(*m_results->model.link).key)
+                                               : QStringLiteral("resultados");
     return QDir(folder).filePath(QStringLiteral("resultados-") + link);
 }
 
 QImage ResultsWindow::plotsImage() const {
     const std::shared_ptr<const fit::Draws> draws(m_results, &m_results->draws);
-    const int rows = int(m_results->parameters.size());
+    const int rows = int(m_results->model.parameters.size());
     QImage image(kTraceSize.width() + kDensitySize.width(), std::max(rows, 1) * kTraceSize.height(),
                  QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     int y = 0;
-    for (const ParameterRow& row : m_results->parameters) {
+    for (const fit::ParameterSummary& row : m_results->model.parameters) {
         const std::int64_t index = draws->find(row.parameter);
         if (index < 0)
             continue;
@@ -406,7 +383,7 @@ void ResultsWindow::paintReport(QPagedPaintDevice& device) const {
     report.line(settingsLine(*m_results));
     report.table(*m_model);
     report.line(looLine(*m_results));
-    for (const ParameterRow& row : m_results->parameters) {
+    for (const fit::ParameterSummary& row : m_results->model.parameters) {
         const std::int64_t index = draws->find(row.parameter);
         if (index < 0)
             continue;
@@ -418,13 +395,13 @@ void ResultsWindow::paintReport(QPagedPaintDevice& device) const {
     }
 }
 
-ComparisonWindow::ComparisonWindow(std::vector<ComparisonEntry> entries, std::string csv,
-                                   QString folder, QWidget* parent)
-    : ReportWindow(parent), m_folder(std::move(folder)), m_csv(std::move(csv)),
-      m_model(new ComparisonModel(std::move(entries), this)), m_table(new QTableView(this)),
-      m_plot(new DotWhiskerPlot(m_model->entries(), this)) {
-    setWindowTitle(
-        QStringLiteral("Comparación de enlaces - %1").arg(QFileInfo(m_folder).fileName()));
+ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparisonResults> results,
+                                   QWidget* parent)
+    : ReportWindow(parent), m_results(std::move(results)),
+      m_model(new ComparisonModel(m_results, this)), m_table(new QTableView(this)),
+      m_plot(new DotWhiskerPlot(m_results->rows, this)) {
+    setWindowTitle(QStringLiteral("Comparación de enlaces - %1")
+                       .arg(QFileInfo(QString::fromStdString(m_results->folder)).fileName()));
     m_table->setModel(m_model);
     setUpTable(m_table);
     m_plot->setMinimumHeight(220);
@@ -445,17 +422,21 @@ ComparisonWindow::ComparisonWindow(std::vector<ComparisonEntry> entries, std::st
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        const ComparisonEntry& entry = m_model->entries()[std::size_t(index.row())];
-        emit openResultsRequested(QString::fromStdString(entry.folder));
+        const fit::ComparisonRow& row = m_results->rows[std::size_t(index.row())];
+        emit openResultsRequested(m_results->fitOf(row));
     });
 }
 
+std::string ComparisonWindow::csv() const {
+    return fit::ComparisonCsv(m_results->rows);
+}
+
 QString ComparisonWindow::proposedName() const {
-    return QDir(m_folder).filePath(QStringLiteral("comparacion"));
+    return QDir(QString::fromStdString(m_results->folder)).filePath(QStringLiteral("comparacion"));
 }
 
 QImage ComparisonWindow::plotsImage() const {
-    DotWhiskerPlot plot(m_model->entries());
+    DotWhiskerPlot plot(m_results->rows);
     return renderPlot(plot, QSize(720, 60 + 36 * m_model->rowCount()));
 }
 
@@ -463,7 +444,7 @@ void ComparisonWindow::paintReport(QPagedPaintDevice& device) const {
     ReportPainter report(device);
     report.title(windowTitle());
     report.table(*m_model);
-    DotWhiskerPlot plot(m_model->entries());
+    DotWhiskerPlot plot(m_results->rows);
     report.pictures({renderPlot(plot, QSize(1440, 120 + 72 * m_model->rowCount()))});
 }
 

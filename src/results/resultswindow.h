@@ -20,7 +20,6 @@ class QLabel;
 class QPagedPaintDevice;
 class QPainter;
 class QTableView;
-class QTemporaryDir;
 
 namespace zento {
 
@@ -43,8 +42,6 @@ public:
 
     void setPrinting(TextPrinting* printing) { m_printing = printing; }
     void setSavePicker(ResultsSavePicker picker) { m_pickSave = std::move(picker); }
-    // A temporary folder the results live in, removed when the window goes.
-    void keepFolder(std::unique_ptr<QTemporaryDir> folder);
 
     // The table as the command-line tool writes it.
     virtual std::string csv() const = 0;
@@ -71,12 +68,12 @@ private:
     TextPrinting* m_printing = nullptr;
     std::unique_ptr<TextPrinting> m_ownPrinting;
     ResultsSavePicker m_pickSave = interactiveResultsSavePicker();
-    std::unique_ptr<QTemporaryDir> m_folder;
 };
 
-// "LOO: elpd_loo -105,2 (ET 4,9), ..." or a sentence saying why there is none.
+// The LOO line and the warnings, as zento-cli resumir prints them under its table.
 QString looLine(const FitResults& results);
-// "3 cadenas × 1000 iteraciones guardadas, calentamiento 1000, semilla 7".
+// "3 cadenas × 1000 iteraciones guardadas (de la 1001 a la 2000), calentamiento 1000,
+// semilla 0; carpeta ...".
 QString settingsLine(const FitResults& results);
 
 class ResultsWindow : public ReportWindow {
@@ -113,27 +110,26 @@ private:
 class ComparisonWindow : public ReportWindow {
     Q_OBJECT
 public:
-    ComparisonWindow(std::vector<ComparisonEntry> entries, std::string csv, QString folder,
-                     QWidget* parent = nullptr);
+    explicit ComparisonWindow(std::shared_ptr<const ComparisonResults> results,
+                              QWidget* parent = nullptr);
 
     ComparisonModel* model() const { return m_model; }
     QTableView* table() const { return m_table; }
     DotWhiskerPlot* plot() const { return m_plot; }
 
-    std::string csv() const override { return m_csv; }
+    std::string csv() const override;
     QImage plotsImage() const override;
     void paintReport(QPagedPaintDevice& device) const override;
 
 signals:
-    // A row was double-clicked: the results of that link, in its folder.
-    void openResultsRequested(const QString& folder);
+    // A row was double-clicked: the results of that row's link.
+    void openResultsRequested(std::shared_ptr<const FitResults> results);
 
 protected:
     QString proposedName() const override;
 
 private:
-    QString m_folder;
-    std::string m_csv;
+    std::shared_ptr<const ComparisonResults> m_results;
     ComparisonModel* m_model;
     QTableView* m_table;
     DotWhiskerPlot* m_plot;

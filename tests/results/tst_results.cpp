@@ -52,11 +52,10 @@ std::shared_ptr<FitResults> sampleResults(std::int64_t iterations = 3000) {
         }
     }
     for (std::size_t p = 0; p < 2; ++p)
-        results->parameters.push_back(
+        results->model.parameters.push_back(
             {d.names[p], p == 0 ? "(ordenada)" : "edad", fit::Summarise(d.parameter(p))});
     results->folder = "/tmp/ajuste";
-    results->link = Link::Logit;
-    results->csv = "parametro,nombre\nbeta[1],(ordenada)\n";
+    results->model.link = Link::Logit;
     return results;
 }
 
@@ -113,9 +112,9 @@ private slots:
     void summaryFlags() {
         auto results = sampleResults(10);
         const auto at = [&](double rhat, double bulk, std::optional<double> tail) {
-            results->parameters[0].summary.rhat = rhat;
-            results->parameters[0].summary.essBulk = bulk;
-            results->parameters[0].summary.essTail = tail;
+            results->model.parameters[0].summary.rhat = rhat;
+            results->model.parameters[0].summary.essBulk = bulk;
+            results->model.parameters[0].summary.essTail = tail;
             SummaryModel model(results);
             QString flags;
             for (int c : {SummaryModel::Mean, SummaryModel::Rhat, SummaryModel::EssBulk,
@@ -150,16 +149,16 @@ private slots:
             QVERIFY(static_cast<const QLineSeries*>(series)->count() <= 600);
     }
 
-    // The CLI's defaults; the seed empty or a whole number; what cannot run is said.
+    // The CLI's defaults; the seed a whole number, 0 when empty; what cannot run is said.
     void settings() {
         FitSettings compare = defaultFitSettings(FitPurpose::Compare);
         QCOMPARE(compare.links.size(), std::size_t(9));
         QCOMPARE(compare.chains, 3);
         QCOMPARE(compare.burnIn, 1000);
         QCOMPARE(compare.iterations, 1000);
-        QCOMPARE(parseSeed(""), std::optional<std::optional<std::uint32_t>>(std::in_place));
-        QCOMPARE(parseSeed(" 2147483647 "),
-                 std::optional<std::optional<std::uint32_t>>(2147483647u));
+        QCOMPARE(compare.seed, 0u);
+        QCOMPARE(parseSeed(""), std::optional<std::uint32_t>(0u));
+        QCOMPARE(parseSeed(" 2147483647 "), std::optional<std::uint32_t>(2147483647u));
         for (const char* bad : {"-1", "+3", "2147483648", "1e3", "7a"})
             QVERIFY2(!parseSeed(bad), bad);
         FitSettings fit = defaultFitSettings(FitPurpose::Export);
@@ -176,7 +175,7 @@ private slots:
         ResultsWindow window(sampleResults(200));
         const QString base = QString::fromStdString(dir.File("r"));
         QCOMPARE(window.saveTo(base + ".csv"), std::nullopt);
-        QCOMPARE(ReadFile(dir.File("r.csv")), window.results().csv);
+        QCOMPARE(ReadFile(dir.File("r.csv")), fit::SummaryCsv(window.results().model));
         QCOMPARE(window.saveTo(base + ".png"), std::nullopt);
         QVERIFY(colours(QImage(base + ".png")).size() > 10);
         QCOMPARE(window.saveTo(base + ".pdf"), std::nullopt);
