@@ -6,6 +6,7 @@
 
 #include "docview/zentoview.h"
 #include "framework/messagemap.h"
+#include "results/fitrun.h"
 #include "results/fitsettings.h"
 
 #include <QObject>
@@ -27,7 +28,6 @@ namespace zento {
 class CheckWindow;
 class ComparisonWindow;
 class DocumentManager;
-class FitRun;
 class ReportWindow;
 class ResultsWindow;
 struct ComparisonResults;

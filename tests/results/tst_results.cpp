@@ -4,6 +4,8 @@
 #include "docview/documentmanager.h"
 #include "results/analysis.h"
 #include "results/checkwindow.h"
+#include "results/fitprogress.h"
+#include "results/fitrun.h"
 #include "results/fitsettings.h"
 #include "results/jagsrunner.h"
 #include "results/plotdata.h"
@@ -17,8 +19,10 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -65,6 +69,46 @@ QSet<QRgb> colours(const QImage& image) {
         for (int x = 0; x < image.width(); ++x)
             found.insert(image.pixel(x, y) & 0xffffff);
     return found;
+}
+
+// zento-cli with these arguments; its standard output.
+std::string Cli(const std::string& arguments) {
+    TempDir out;
+    const std::string command =
+        std::string(ZENTO_CLI_PATH) + " " + arguments + " > " + out.File("salida");
+    return std::system(command.c_str()) == 0 ? ReadFile(out.File("salida")) : "(falló)";
+}
+
+// A table model's header and rows as CSV, each cell as the view shows it.
+std::string ShownAsCsv(const QAbstractItemModel& model) {
+    std::string text;
+    for (int r = -1; r < model.rowCount(); ++r) {
+        for (int c = 0; c < model.columnCount(); ++c) {
+            const QVariant cell =
+                r < 0 ? model.headerData(c, Qt::Horizontal) : model.data(model.index(r, c));
+            text += (c ? "," : "") + cell.toString().toStdString();
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+constexpr const char* kVaso = ZENTO_EXAMPLES_DIR "/vaso.txt";
+// Short chains with a seed, in the command line's words and as the dialog's settings.
+constexpr const char* kShort = " --cadenas 2 --calentamiento 100 --iteraciones 150 --semilla 5";
+FitSettings shortSettings(FitPurpose purpose, std::vector<Link> links) {
+    FitSettings settings = defaultFitSettings(purpose);
+    settings.links = std::move(links);
+    settings.chains = 2;
+    settings.burnIn = 100;
+    settings.iterations = 150;
+    settings.seed = 5;
+    return settings;
+}
+
+template <class Window> Window* lastWindow(const QMdiArea& area) {
+    const QList<QMdiSubWindow*> windows = area.subWindowList();
+    return windows.isEmpty() ? nullptr : qobject_cast<Window*>(windows.last()->widget());
 }
 
 } // namespace
@@ -244,6 +288,112 @@ private slots:
         QVERIFY(!analysis.exportToJags({comma, 2, 2, 2, 2}, settings));
         QVERIFY(!std::filesystem::exists(dir.File("coma")));
         qDeleteAll(area.window()->findChildren<QMessageBox*>());
+    }
+
+    // A fit from the desktop is zento-cli ajustar's: the same draws, and a table that holds
+    // resumir's values cell for cell, whether fitted here or opened from the folder.
+    void fitMatchesCli() {
+        TempDir dir;
+        Cli(std::string("ajustar cloglog ") + kVaso + kShort + " --directorio " + dir.File("cli"));
+        const std::string resumir = Cli("resumir " + dir.File("cli") + " --formato csv");
+        QVERIFY(resumir.starts_with("parametro,"));
+        QMdiArea area;
+        DocumentManager documents(&area);
+        AnalysisManager analysis(&documents);
+        QSignalSpy ended(&analysis, &AnalysisManager::fitEnded);
+        FitSettings settings = shortSettings(FitPurpose::Fit, {Link::Cloglog});
+        settings.folder = QString::fromStdString(dir.File("gui"));
+        QVERIFY(analysis.startFit({kVaso, 3, 39, 3, 39}, settings, FitPurpose::Fit));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+        auto* fitted = lastWindow<ResultsWindow>(area);
+        QVERIFY(fitted);
+        QCOMPARE(fitted->csv(), resumir);
+        QCOMPARE(ShownAsCsv(*fitted->model()), resumir);
+        QCOMPARE(ReadFile(dir.File("gui/CODAchain2.txt")),
+                 ReadFile(dir.File("cli/CODAchain2.txt")));
+        QVERIFY(fitted->looLabel()->text().startsWith("LOO: elpd_loo "));
+        QVERIFY(!std::filesystem::exists(dir.File("gui/cadena1")));
+        const auto opened = analysis.openResultsFolder(QString::fromStdString(dir.File("cli")));
+        QCOMPARE(std::get<ReportWindow*>(opened)->csv(), resumir);
+        // A bundle JAGS has not run yet is told apart.
+        for (const char* coda : {"CODAindex.txt", "CODAchain1.txt", "CODAchain2.txt"})
+            std::filesystem::remove(dir.File(std::string("cli/") + coda));
+        const auto bundle = analysis.openResultsFolder(QString::fromStdString(dir.File("cli")));
+        QVERIFY(std::get<QString>(bundle).contains("«jags ejecutar.cmd»"));
+    }
+
+    // Comparing from the desktop or opening comparar's folder gives comparar's table, best
+    // first; a double click opens that link's results.
+    void compareMatchesCli() {
+        TempDir dir;
+        const std::string comparar =
+            Cli(std::string("comparar ") + kVaso + kShort +
+                " --enlaces logit,probit,cloglog --formato csv --directorio " + dir.File("cmp"));
+        QVERIFY(comparar.starts_with("enlace,"));
+        QMdiArea area;
+        DocumentManager documents(&area);
+        AnalysisManager analysis(&documents);
+        QSignalSpy ended(&analysis, &AnalysisManager::fitEnded);
+        const FitSettings settings =
+            shortSettings(FitPurpose::Compare, {Link::Logit, Link::Probit, Link::Cloglog});
+        FitRun* run = analysis.startFit({kVaso, 3, 39, 3, 39}, settings, FitPurpose::Compare);
+        QVERIFY(run);
+        const QString scratch = run->scratchPath();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 60000);
+        auto* compared = lastWindow<ComparisonWindow>(area);
+        QVERIFY(compared);
+        QCOMPARE(compared->csv(), comparar);
+        const auto opened = analysis.openResultsFolder(QString::fromStdString(dir.File("cmp")));
+        auto* reopened = qobject_cast<ComparisonWindow*>(std::get<ReportWindow*>(opened));
+        QCOMPARE(reopened->csv(), comparar);
+        const QString second = reopened->model()->data(reopened->model()->index(1, 0)).toString();
+        QVERIFY(comparar.find("\n" + second.toStdString() + ",") != std::string::npos);
+        emit reopened->table()->doubleClicked(reopened->model()->index(1, 3));
+        auto* results = lastWindow<ResultsWindow>(area);
+        QVERIFY(results && results->results().model.link);
+        QCOMPARE(GetLinkInfo(*results->results().model.link).key, second.toStdString());
+        // The temporary folder lasts as long as the windows that show its results.
+        QVERIFY(QDir(scratch).exists());
+        QVERIFY(!QDir(scratch + "/cadenas/logit").exists());
+        area.closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!QDir(scratch).exists());
+    }
+
+    // Cancelling stops every JAGS process and removes every temporary file; JAGS missing is
+    // told with how to install it.
+    void cancelAndMissingJags() {
+        QMdiArea area;
+        DocumentManager documents(&area);
+        AnalysisManager analysis(&documents);
+        QSignalSpy ended(&analysis, &AnalysisManager::fitEnded);
+        FitSettings settings = shortSettings(FitPurpose::Fit, {Link::Scobit});
+        settings.iterations = 50000000;
+        FitRun* run = analysis.startFit({kVaso, 3, 39, 3, 39}, settings, FitPurpose::Fit);
+        QVERIFY(run);
+        QTRY_COMPARE_WITH_TIMEOUT(run->runner()->running(), 2, 20000);
+        QList<qint64> pids;
+        for (const QProcess* process : run->runner()->findChildren<QProcess*>())
+            pids << process->processId();
+        const QString scratch = run->scratchPath();
+        QVERIFY(QDir(scratch + "/cadenas/cadena2").exists());
+        FitProgressDialog* progress = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            progress = progress ? progress : qobject_cast<FitProgressDialog*>(widget);
+        QVERIFY(progress && progress->isVisible());
+        progress->cancelButton()->click();
+        QCOMPARE(ended.size(), 1);
+        for (const qint64 pid : pids)
+            QVERIFY(::kill(pid_t(pid), 0) != 0);
+        QVERIFY(!QDir(scratch).exists());
+        QVERIFY(area.subWindowList().isEmpty());
+
+        qputenv("ZENTO_JAGS", "/no-existe/jags");
+        QVERIFY(!analysis.startFit({kVaso, 3, 39, 3, 39}, settings, FitPurpose::Fit));
+        qunsetenv("ZENTO_JAGS");
+        const QList<QMessageBox*> boxes = area.window()->findChildren<QMessageBox*>();
+        QVERIFY(!boxes.isEmpty() && boxes.last()->text().contains("«sudo apt install jags»"));
+        qDeleteAll(boxes);
     }
 
     // Cancelling stops every JAGS process at once (each gone, not left a zombie); a program that
