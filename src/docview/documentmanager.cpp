@@ -308,7 +308,7 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     return frame;
 }
 
-void DocumentManager::placeWindow(CChildFrame* frame) {
+void DocumentManager::placeWindow(QMdiSubWindow* frame) {
     // Before the main window first shows, its layout has already given the area its size,
     // but not yet the viewport.
     QSize area = m_area->contentsRect().size();

@@ -37,6 +37,7 @@
 #include <QString>
 
 class CChildFrame;
+class QMdiSubWindow;
 
 namespace zento {
 
@@ -97,6 +98,10 @@ public:
     const CZENTOView::SelectionRunner& selectionRunner() const { return m_runSelection; }
     const DataFilePicker& dataFilePicker() const { return m_pickDataFile; }
 
+    // The same size for every window of the area, wholly inside it, cascaded from the window on
+    // top; also before the main window first shows.
+    void placeWindow(QMdiSubWindow* window);
+
     // The handlers of the document commands.
     void OnFileClose();
     void OnFileSave();
@@ -121,8 +126,6 @@ private:
     bool hasActiveDocument() const { return activeDocument() != nullptr; }
     bool hasActiveWindow() const { return m_area && m_area->currentSubWindow(); }
     QWidget* dialogParent() const;
-    // The same size for every window, wholly inside the area, cascaded from the window on top.
-    void placeWindow(CChildFrame* frame);
     CChildFrame* createFrame(CZENTODoc* document);
     CZENTODoc* createDocument();
     void closeFrames(CZENTODoc* document);

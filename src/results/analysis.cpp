@@ -94,7 +94,7 @@ QMdiSubWindow* AnalysisManager::addWindow(QWidget* widget) {
     widget->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* window = area->addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->resize(area->viewport()->size() * 3 / 4);
+    m_documents->placeWindow(window);
     if (auto* report = qobject_cast<ReportWindow*>(widget))
         report->setPrinting(&m_documents->printing());
     connect(window, &QObject::destroyed, this, &AnalysisManager::windowsChanged);
