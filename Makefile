@@ -1,8 +1,10 @@
-# Entry points: `make run` starts ZENTO, `make test` runs every test, `make bench` times the
-# command-line tool and the edit view on large generated files, `make fuzz` runs the fuzz targets
-# (FUZZ_SECONDS each), `make test-sanitize` runs every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer and `make mutants` checks that the tests notice a list of faults.
-# All install what is missing.
+# Entry points: `make run` starts ZENTO, `make test` runs every test, `make package` builds the
+# Debian package and checks it, `make bench` times the command-line tool and the edit view on
+# large generated files, `make fuzz` runs the fuzz targets (FUZZ_SECONDS each),
+# `make test-sanitize` runs every test under AddressSanitizer and UndefinedBehaviorSanitizer,
+# `make test-windows` cross-builds the core, zento-cli and their tests for Windows and runs them
+# under Wine, and `make mutants` checks that the tests notice a list of faults. All install what
+# is missing.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
@@ -11,9 +13,10 @@ CTEST_FLAGS ?=
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 SANITIZE_DIR ?= build-asan
+WINDOWS_DIR ?= build-windows
 MUTANTS_DIR ?= build-mutants
 
-.PHONY: all deps configure build test run bench clean fuzz test-sanitize mutants
+.PHONY: all deps configure build test run package bench clean fuzz test-sanitize test-windows mutants
 
 all: build
 
@@ -30,6 +33,13 @@ build: configure
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
+
+# dpkg-shlibdeps (dpkg-dev) finds the Qt packages the programs need, with file's help; lintian
+# judges the package.
+package: build
+	@tools/deps.sh dpkg-dev file lintian
+	cmake --build $(BUILD_DIR) --target package
+	tests/package/checkpackage.sh $(BUILD_DIR)
 
 # From the repository's root, so that examples/ and manual/ are at hand.
 run: build
@@ -63,10 +73,14 @@ test-sanitize:
 	. tools/sanitizers.env && QT_QPA_PLATFORM=offscreen \
 	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j2 $(CTEST_FLAGS)
 
+# MinGW-w64 and Wine, in a Wine prefix of the build's own; no display needed.
+test-windows:
+	tools/test-windows.sh $(WINDOWS_DIR) $(CTEST_FLAGS)
+
 # Every mutation of tools/mutants.txt in turn, each against the tests that should notice it; run
 # by hand, not in CI (about half an hour).
 mutants: deps
 	tools/mutants.sh $(MUTANTS_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(MUTANTS_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR) $(MUTANTS_DIR)

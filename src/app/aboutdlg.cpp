@@ -12,7 +12,7 @@ using zento::ControlTemplate;
 constexpr ControlTemplate kControls[] = {
     {ControlTemplate::Icon, 0, "", 11, 17, 21, 20},
     {ControlTemplate::Label, 0, "ZENTO Versión 1.0", 40, 10, 119, 8},
-    {ControlTemplate::Label, 0, ZENTO_COPYRIGHT, 37, 25, 119, 9},
+    {ControlTemplate::Label, 0, ZENTO_ABOUT_COPYRIGHT, 37, 25, 119, 9},
     {ControlTemplate::DefaultButton, zento::IDOK, "Aceptar", 178, 7, 50, 14},
     {ControlTemplate::Label, 0, "Regresión binaria para WinBUGS", 38, 36, 119, 9},
     {ControlTemplate::Label, 0, "Leer condiciones en el documento de ayuda.", 37, 47, 150, 10},

@@ -3,6 +3,7 @@
 #include "fitcommands.h"
 
 #include "clicommon.h"
+#include "datafile/systemfile.h"
 #include "fit/fitplan.h"
 #include "fit/fitreport.h"
 #include "jagscommand.h"
@@ -149,7 +150,7 @@ int Ajustar(const Command& command, std::FILE* out, std::FILE* err) {
     fits.push_back(
         {command.link, fit::PlanFit(command.link, p.table, p.selection, JagsOptionsOf(command)),
          p.scratch.path() / "cadenas",
-         command.directory ? fs::path(*command.directory) : p.scratch.path() / "ajuste"});
+         command.directory ? PathFromUtf8(*command.directory) : p.scratch.path() / "ajuste"});
     auto models = FitAll(command, fits, p.jags, watch, err);
     if (const int* status = std::get_if<int>(&models))
         return *status;
@@ -157,7 +158,7 @@ int Ajustar(const Command& command, std::FILE* out, std::FILE* err) {
 }
 
 int Resumir(const Command& command, std::FILE* out, std::FILE* err) {
-    auto model = fit::ReadFittedDirectory(command.path);
+    auto model = fit::ReadFittedDirectory(PathFromUtf8(command.path));
     if (!model)
         return Failure(err, fit::DescribeFitError(model.error()));
     return PrintSummary(command, *model, out, err);
@@ -177,7 +178,7 @@ int Comparar(const Command& command, std::FILE* out, std::FILE* err) {
         const std::string key(GetLinkInfo(link).key);
         fits.push_back({link, fit::PlanFit(link, p.table, p.selection, JagsOptionsOf(command)),
                         p.scratch.path() / key,
-                        command.directory ? fs::path(*command.directory) / key
+                        command.directory ? PathFromUtf8(*command.directory) / key
                                           : p.scratch.path() / key / "ajuste"});
     }
     auto fitted = FitAll(command, fits, p.jags, watch, err);

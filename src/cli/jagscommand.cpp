@@ -4,6 +4,7 @@
 #include "choose.h"
 #include "clicommon.h"
 #include "datafile/datafilereader.h"
+#include "datafile/systemfile.h"
 #include "sink.h"
 #include "winbugs/datacheck.h"
 

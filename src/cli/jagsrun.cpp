@@ -3,6 +3,7 @@
 
 #include "clicommon.h"
 #include "datafile/dataerror.h"
+#include "datafile/systemfile.h"
 #include "fit/fitplan.h"
 #include "processes.h"
 #include "progressbar.h"
@@ -73,7 +74,7 @@ RunOutcome RunJagsJobs(const std::string& jags, std::span<const JagsJob> jobs, i
         while (next < jobs.size() &&
                set.running() < static_cast<std::size_t>(std::max(parallel, 1))) {
             const JagsJob& job = jobs[next];
-            const auto started = set.Start({jags, {job.script}, job.directory.string()});
+            const auto started = set.Start({jags, {job.script}, Utf8FromPath(job.directory)});
             if (const auto* failure = std::get_if<StartFailure>(&started)) {
                 set.StopAll();
                 bar.Erase();

@@ -1,6 +1,8 @@
 // Temporary folders with unguessable names, made with create_directory's all-or-nothing.
 #include "scratchdir.h"
 
+#include "datafile/systemfile.h"
+
 #include <cerrno>
 #include <random>
 
@@ -11,7 +13,7 @@ Result<ScratchDirectory> ScratchDirectory::Create() {
     std::error_code ec;
     const fs::path base = fs::temp_directory_path(ec);
     if (ec)
-        return FileError(DataErrorKind::WriteFailed, "", ec.value());
+        return FileError(DataErrorKind::WriteFailed, "", ErrnoOf(ec));
     std::random_device device;
     std::mt19937_64 random(device());
     constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -26,9 +28,9 @@ Result<ScratchDirectory> ScratchDirectory::Create() {
             return ScratchDirectory(path);
         }
         if (ec)
-            return FileError(DataErrorKind::WriteFailed, path.string(), ec.value());
+            return FileError(DataErrorKind::WriteFailed, Utf8FromPath(path), ErrnoOf(ec));
     }
-    return FileError(DataErrorKind::WriteFailed, base.string(), EEXIST);
+    return FileError(DataErrorKind::WriteFailed, Utf8FromPath(base), EEXIST);
 }
 
 ScratchDirectory::ScratchDirectory(ScratchDirectory&& other) noexcept

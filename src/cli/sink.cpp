@@ -1,6 +1,8 @@
 // Standard output, devices and files replaced through a temporary.
 #include "sink.h"
 
+#include "datafile/systemfile.h"
+
 #include <cerrno>
 #include <system_error>
 
@@ -57,11 +59,7 @@ private:
 Target TargetOf(const std::optional<std::string>& output) {
     if (!output)
         return Target::StandardOutput;
-    std::error_code ec;
-    const fs::file_status status = fs::status(fs::path(*output), ec);
-    if (!ec && fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status))
-        return Target::InPlace;
-    return Target::ReplacedFile;
+    return IsDeviceOrPipe(PathFromUtf8(*output)) ? Target::InPlace : Target::ReplacedFile;
 }
 
 Result<std::unique_ptr<Sink>> OpenSink(Target target, const std::optional<std::string>& output,
@@ -71,14 +69,14 @@ Result<std::unique_ptr<Sink>> OpenSink(Target target, const std::optional<std::s
     const std::string& path = *output;
     if (target == Target::InPlace) {
         errno = 0;
-        UniqueFile file(std::fopen(path.c_str(), "wb"));
+        UniqueFile file(OpenFile(PathFromUtf8(path), OpenMode::Write));
         if (!file)
             return WriteError(path, LastError());
         std::setvbuf(file.get(), nullptr, _IONBF, 0);
         return std::unique_ptr<Sink>(std::make_unique<DeviceSink>(std::move(file), path));
     }
     std::error_code ec;
-    fs::path resolved(path);
+    fs::path resolved = PathFromUtf8(path);
     if (fs::is_directory(resolved, ec))
         return WriteError(path, EISDIR);
     if (fs::is_symlink(resolved, ec)) {

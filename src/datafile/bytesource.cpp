@@ -1,6 +1,8 @@
 // File and memory byte sources.
 #include "bytesource.h"
 
+#include "systemfile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,26 +13,30 @@ namespace zento {
 
 Result<std::unique_ptr<FileByteSource>> FileByteSource::Open(const std::string& path) {
     namespace fs = std::filesystem;
+    const fs::path name = PathFromUtf8(path);
     std::error_code ec;
-    const fs::file_status status = fs::status(fs::path(path), ec);
-    // When the status cannot be read, fopen below reports the reason.
-    if (!ec && status.type() != fs::file_type::regular) {
+    const fs::file_status status = fs::status(name, ec);
+    // When the status cannot be read, opening below reports the reason; Windows's devices (NUL,
+    // CON, COM1) have none, and are told by what they are, before and after opening.
+    if ((!ec && status.type() != fs::file_type::regular) || (ec && IsDeviceOrPipe(name))) {
         return FileError(DataErrorKind::NotRegularFile, path,
-                         status.type() == fs::file_type::directory ? EISDIR : 0);
+                         !ec && status.type() == fs::file_type::directory ? EISDIR : 0);
     }
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    UniqueFile file(OpenFile(name, OpenMode::Read));
     if (!file)
         return FileError(DataErrorKind::Unreadable, path, errno ? errno : ENOENT);
+    if (!IsPlainFile(file.get()))
+        return FileError(DataErrorKind::NotRegularFile, path, 0);
     // Reads come in large chunks already; a second buffer would only copy.
-    std::setvbuf(file, nullptr, _IONBF, 0);
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     std::uint64_t size = 0;
     if (!ec) {
-        const auto fileSize = fs::file_size(fs::path(path), ec);
+        const auto fileSize = fs::file_size(name, ec);
         if (!ec)
             size = fileSize;
     }
-    return std::unique_ptr<FileByteSource>(new FileByteSource(file, size));
+    return std::unique_ptr<FileByteSource>(new FileByteSource(file.release(), size));
 }
 
 std::size_t FileByteSource::Read(std::span<char> buffer) {

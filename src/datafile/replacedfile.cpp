@@ -1,14 +1,11 @@
 // Files replaced through a temporary, with nothing left behind.
 #include "replacedfile.h"
 
+#include "systemfile.h"
+
 #include <cerrno>
 #include <random>
 #include <system_error>
-
-#if defined(__linux__)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace zento {
 
@@ -31,12 +28,12 @@ UniqueFile CreateTemporary(const fs::path& target, fs::path& created, int& syste
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Appended piece by piece: GCC 12 at -O3 warns wrongly about "." + name (-Wrestrict).
         std::string name = ".";
-        name += target.filename().string();
+        name += Utf8FromPath(target.filename());
         name += ".tmp";
         name += std::to_string(random() % 1000000007);
-        const fs::path candidate = target.parent_path() / name;
+        const fs::path candidate = target.parent_path() / PathFromUtf8(name);
         errno = 0;
-        if (std::FILE* file = std::fopen(candidate.string().c_str(), "wbx")) {
+        if (std::FILE* file = OpenFile(candidate, OpenMode::CreateNew)) {
             created = candidate;
             return UniqueFile(file);
         }
@@ -89,31 +86,23 @@ bool ReplacedFile::Write(std::string_view piece) {
     if (!WriteAll(m_file.get(), piece, m_systemError))
         return false;
     m_written += piece.size();
-#if defined(__linux__)
     // Renamed over an existing file, the new data is written to disk at the rename (so that a
     // crash cannot leave the file empty), all at once. Started now and then while the text is
     // made, most of it is on its way by then.
     constexpr std::uint64_t kStep = std::uint64_t{8} << 20;
     if (m_replacesAFile && m_written - m_handedToDisk >= kStep) {
-        sync_file_range(fileno(m_file.get()), static_cast<off_t>(m_handedToDisk),
-                        static_cast<off_t>(m_written - m_handedToDisk), SYNC_FILE_RANGE_WRITE);
+        StartWriteBack(m_file.get(), m_handedToDisk, m_written - m_handedToDisk);
         m_handedToDisk = m_written;
     }
-#endif
     return true;
 }
 
 void ReplacedFile::Expect(std::uint64_t bytes) {
-#if defined(__linux__)
     // Not for a file that replaces another: left to delayed allocation, its data reach the disk
     // before the rename does, so that a crash cannot leave it empty; room set aside would be
     // read as zeros after a crash instead.
-    if (!m_replacesAFile && m_written == 0 &&
-        fallocate(fileno(m_file.get()), 0, 0, static_cast<off_t>(bytes)) == 0)
+    if (!m_replacesAFile && m_written == 0 && ReserveSpace(m_file.get(), bytes))
         m_reserved = bytes;
-#else
-    (void)bytes;
-#endif
 }
 
 DataError ReplacedFile::error() const {
@@ -125,10 +114,8 @@ Status ReplacedFile::Close() {
         return Done{};
     errno = 0;
     bool flushed = std::fflush(m_file.get()) == 0;
-#if defined(__linux__)
     if (flushed && m_reserved > m_written)
-        flushed = ftruncate(fileno(m_file.get()), static_cast<off_t>(m_written)) == 0;
-#endif
+        flushed = Truncate(m_file.get(), m_written);
     const bool closed = std::fclose(m_file.release()) == 0;
     if (!flushed || !closed)
         return WriteError(m_label, LastError());
@@ -140,9 +127,8 @@ Status ReplacedFile::Replace() {
     const fs::file_status old = fs::status(m_target, ec);
     if (!ec && fs::exists(old))
         fs::permissions(m_temporary, old.permissions(), ec);
-    fs::rename(m_temporary, m_target, ec);
-    if (ec)
-        return WriteError(m_label, ec.value());
+    if (const int systemError = RenameOver(m_temporary, m_target))
+        return WriteError(m_label, systemError);
     m_replaced = true;
     return Done{};
 }

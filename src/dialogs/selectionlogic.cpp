@@ -5,14 +5,13 @@
 #include "winbugs/rectangulardata.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <utility>
 
 std::string dataFilePath(const QString& path) {
-    return QFile::encodeName(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))
-        .toStdString();
+    // UTF-8 on every system: the local 8-bit code page of Windows would lose most names.
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
 }
 
 SelectionLogic::SelectionLogic(const SelectionLayout& layout) : m_layout(layout) {
@@ -42,7 +41,7 @@ zento::Status SelectionLogic::includeData(const QString& path,
     setBoxText(m_layout.chosenVariablesBox, k);
     setBoxText(m_layout.nBox, n);
     setBoxText(m_layout.chosenCasesBox, n);
-    setBoxText(m_layout.pathBox, QFile::decodeName(QByteArray::fromStdString(m_strPath)));
+    setBoxText(m_layout.pathBox, QString::fromStdString(m_strPath));
     m_fileTokens = scan->tokens;
     return zento::Done{};
 }

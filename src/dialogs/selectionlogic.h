@@ -43,7 +43,7 @@ inline constexpr SelectionLayout kCargarModelosLayout{
     SelectionLayout::ModelNames,  IDC_MODELOS_PATH,         IDC_MODELOS_K,         IDC_MODELOS_N,
     IDC_MODELOS_CHOSEN_VARIABLES, IDC_MODELOS_CHOSEN_CASES, kCargarModelosIntegers};
 
-// The bytes of a picked file's full path, as the data file reader opens it.
+// A picked file's full path in UTF-8, as the data file reader opens it.
 std::string dataFilePath(const QString& path);
 
 class SelectionLogic : public zento::DialogData {

@@ -1,6 +1,7 @@
 // Reading, writing and merging JAGS's CODA files.
 #include "coda.h"
 
+#include "datafile/systemfile.h"
 #include "textfiles.h"
 #include "textscan.h"
 
@@ -78,7 +79,7 @@ FitResult<std::int64_t> CountChains(const fs::path& directory) {
     std::set<std::int64_t> present;
     std::error_code ec;
     for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = Utf8FromPath(it->path().filename());
         constexpr std::string_view kPrefix = "CODAchain", kSuffix = ".txt";
         if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix))
             continue;
@@ -93,7 +94,7 @@ FitResult<std::int64_t> CountChains(const fs::path& directory) {
     for (std::int64_t chain = 1; chain <= std::max<std::int64_t>(highest, 1); ++chain) {
         if (!present.contains(chain)) {
             FitError error =
-                MakeFitError(FitErrorKind::MissingFile, (directory / ChainName(chain)).string());
+                MakeFitError(FitErrorKind::MissingFile, Utf8FromPath(directory / ChainName(chain)));
             error.systemError = ENOENT;
             return error;
         }
@@ -198,8 +199,8 @@ FitStatus RemoveChainsAbove(const fs::path& directory, std::int64_t chains) {
         if (!fs::exists(stale, ec))
             return FitDone{};
         if (!fs::remove(stale, ec) || ec) {
-            FitError error = MakeFitError(FitErrorKind::WriteFailed, stale.string());
-            error.systemError = ec.value();
+            FitError error = MakeFitError(FitErrorKind::WriteFailed, Utf8FromPath(stale));
+            error.systemError = ErrnoOf(ec);
             return error;
         }
     }
@@ -230,12 +231,13 @@ FitStatus SameMonitoring(const Draws& first, const Draws& run, const fs::path& r
     for (std::size_t p = 0; p < nodes; ++p) {
         if (p >= first.names.size() || p >= run.names.size() || first.names[p] != run.names[p] ||
             first.iterations != run.iterations)
-            return MakeFitError(FitErrorKind::IndexMismatch, (runDirectory / kIndexName).string(),
+            return MakeFitError(FitErrorKind::IndexMismatch,
+                                Utf8FromPath(runDirectory / kIndexName),
                                 static_cast<std::int64_t>(p) + 1,
                                 p < first.names.size() ? describe(first, p) : std::string(),
                                 p < run.names.size() ? describe(run, p) : std::string());
     }
-    const std::string chainFile = (runDirectory / ChainName(1)).string();
+    const std::string chainFile = Utf8FromPath(runDirectory / ChainName(1));
     if (run.firstIteration != first.firstIteration)
         return MakeFitError(FitErrorKind::IterationGap, chainFile, 1,
                             std::to_string(first.firstIteration),
@@ -250,7 +252,7 @@ FitStatus SameMonitoring(const Draws& first, const Draws& run, const fs::path& r
 } // namespace
 
 FitResult<Draws> ReadCoda(const fs::path& directory) {
-    const std::string indexFile = (directory / kIndexName).string();
+    const std::string indexFile = Utf8FromPath(directory / kIndexName);
     auto indexText = ReadTextFile(indexFile);
     if (!indexText)
         return indexText.error();
@@ -263,7 +265,7 @@ FitResult<Draws> ReadCoda(const fs::path& directory) {
 
     std::vector<std::string> texts;
     for (std::int64_t c = 1; c <= *chains; ++c) {
-        const std::string file = (directory / ChainName(c)).string();
+        const std::string file = Utf8FromPath(directory / ChainName(c));
         auto text = ReadTextFile(file);
         if (!text)
             return text.error();
@@ -279,7 +281,7 @@ FitResult<Draws> ReadCoda(const fs::path& directory) {
     draws.values.resize(static_cast<std::size_t>(index->lines() * *chains));
     IterationCheck iterations;
     for (std::int64_t c = 0; c < *chains; ++c) {
-        const std::string file = (directory / ChainName(c + 1)).string();
+        const std::string file = Utf8FromPath(directory / ChainName(c + 1));
         if (auto parsed =
                 ParseChain(texts[static_cast<std::size_t>(c)], file, *index, c, iterations, draws);
             !parsed)
@@ -317,7 +319,7 @@ FitStatus WriteCoda(const Draws& draws, const fs::path& directory) {
 
 FitStatus MergeCodaRuns(std::span<const fs::path> runs, const fs::path& directory) {
     if (runs.empty())
-        return MakeFitError(FitErrorKind::NoDraws, directory.string());
+        return MakeFitError(FitErrorKind::NoDraws, Utf8FromPath(directory));
     std::string index;
     std::vector<std::string> chains;
     Draws firstRun;
@@ -326,7 +328,7 @@ FitStatus MergeCodaRuns(std::span<const fs::path> runs, const fs::path& director
         if (!draws)
             return draws.error();
         if (draws->chains != 1)
-            return MakeFitError(FitErrorKind::NotSingleChain, (runs[r] / ChainName(2)).string());
+            return MakeFitError(FitErrorKind::NotSingleChain, Utf8FromPath(runs[r] / ChainName(2)));
         auto runIndex = ReadTextFile(runs[r] / kIndexName);
         auto chain = ReadTextFile(runs[r] / ChainName(1));
         if (!runIndex)

@@ -2,6 +2,7 @@
 #include "fitplan.h"
 
 #include "coda.h"
+#include "datafile/systemfile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -79,14 +80,14 @@ Status WriteFitPlan(const FitPlan& plan, const std::filesystem::path& work,
                     const std::filesystem::path& directory) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(directory, ec)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = Utf8FromPath(entry.path().filename());
         if (name == "CODAindex.txt" || (name.starts_with("CODAchain") && name.ends_with(".txt")))
             std::filesystem::remove(entry.path(), ec);
     }
-    if (Status written = WriteFilesIntoDirectory(directory.string(), plan.bundle); !written)
+    if (Status written = WriteFilesIntoDirectory(Utf8FromPath(directory), plan.bundle); !written)
         return written;
     for (const ChainRun& run : plan.chains) {
-        if (Status written = WriteFilesIntoDirectory((work / run.folder).string(), run.files);
+        if (Status written = WriteFilesIntoDirectory(Utf8FromPath(work / run.folder), run.files);
             !written)
             return written;
     }

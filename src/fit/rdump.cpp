@@ -1,6 +1,7 @@
 // A reader of R dump assignments, one token at a time over the whole text.
 #include "rdump.h"
 
+#include "datafile/systemfile.h"
 #include "textfiles.h"
 #include "textscan.h"
 
@@ -165,7 +166,7 @@ FitResult<RDump> ReadRDump(const std::filesystem::path& path) {
     auto text = ReadTextFile(path);
     if (!text)
         return text.error();
-    return ParseRDump(*text, path.string());
+    return ParseRDump(*text, Utf8FromPath(path));
 }
 
 } // namespace zento::fit

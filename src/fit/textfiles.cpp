@@ -2,6 +2,7 @@
 #include "textfiles.h"
 
 #include "datafile/bytesource.h"
+#include "datafile/systemfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,9 +12,9 @@
 namespace zento::fit {
 
 FitResult<std::string> ReadTextFile(const std::filesystem::path& path) {
-    auto source = FileByteSource::Open(path.string());
+    auto source = FileByteSource::Open(Utf8FromPath(path));
     if (!source) {
-        FitError error = MakeFitError(FitErrorKind::MissingFile, path.string());
+        FitError error = MakeFitError(FitErrorKind::MissingFile, Utf8FromPath(path));
         error.systemError = source.error().systemError;
         return error;
     }
@@ -29,7 +30,7 @@ FitResult<std::string> ReadTextFile(const std::filesystem::path& path) {
         used += got;
     }
     if ((*source)->error()) {
-        FitError error = MakeFitError(FitErrorKind::Unreadable, path.string());
+        FitError error = MakeFitError(FitErrorKind::Unreadable, Utf8FromPath(path));
         error.systemError = (*source)->error();
         return error;
     }
@@ -43,13 +44,13 @@ FitStatus ReplaceFile(const std::filesystem::path& path, std::string_view bytes)
     auto fail = [&](int systemError) -> FitStatus {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        FitError error = MakeFitError(FitErrorKind::WriteFailed, path.string());
+        FitError error = MakeFitError(FitErrorKind::WriteFailed, Utf8FromPath(path));
         error.systemError = systemError ? systemError : EIO;
         return error;
     };
     errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        std::fopen(temporary.string().c_str(), "wb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(temporary, OpenMode::Write),
+                                                         &std::fclose);
     if (!file)
         return fail(errno);
     if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
@@ -57,10 +58,8 @@ FitStatus ReplaceFile(const std::filesystem::path& path, std::string_view bytes)
         return fail(errno);
     if (std::fclose(file.release()) != 0)
         return fail(errno);
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec)
-        return fail(ec.value());
+    if (const int systemError = RenameOver(temporary, path))
+        return fail(systemError);
     return FitDone{};
 }
 

@@ -5,6 +5,7 @@
 #include "datacheck.h"
 #include "datafile/datafilereader.h"
 #include "datafile/replacedfile.h"
+#include "datafile/systemfile.h"
 #include "rectangulardata.h"
 
 #include <algorithm>
@@ -113,21 +114,24 @@ std::vector<JagsFile> BuildJagsFiles(Link link, const ChosenTable& table,
 
 Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files) {
     namespace fs = std::filesystem;
-    const fs::path dir(directory);
+    const fs::path dir = PathFromUtf8(directory);
     std::error_code ec;
     bool created = false;
     if (!fs::is_directory(dir, ec)) {
         if (fs::exists(dir, ec))
             return FileError(DataErrorKind::WriteFailed, directory, ENOTDIR);
+        // A drive that is not there (Windows): the library would blame the name's length.
+        if (dir.has_root_name() && !fs::exists(dir.root_path(), ec))
+            return FileError(DataErrorKind::WriteFailed, directory, ENOENT);
         created = fs::create_directories(dir, ec);
         if (ec)
-            return FileError(DataErrorKind::WriteFailed, directory, ec.value());
+            return FileError(DataErrorKind::WriteFailed, directory, ErrnoOf(ec));
     }
     const auto written = [&]() -> Status {
         std::vector<std::unique_ptr<ReplacedFile>> replaced;
         for (const JagsFile& file : files) {
             const fs::path target = dir / file.name;
-            auto opened = ReplacedFile::Create(target, target.string());
+            auto opened = ReplacedFile::Create(target, Utf8FromPath(target));
             if (!opened)
                 return opened.error();
             if (!(*opened)->Write(file.text))

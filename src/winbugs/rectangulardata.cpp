@@ -4,6 +4,8 @@
 #include "datafile/bytescan.h"
 #include "datafile/datafilereader.h"
 #include "datafile/pagebuffer.h"
+#include "datafile/systemfile.h"
+#include "datafile/systemmemory.h"
 #include "datafile/whitespace.h"
 
 #include <algorithm>
@@ -11,10 +13,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace zento {
 
@@ -280,22 +278,6 @@ Result<std::int64_t> WriteFromFile(const DataSelection& selection, Sink& sink) {
     return WriteText(*reader, selection, CaseCount::Chosen, sink);
 }
 
-// A text of many megabytes is written into fresh memory; where the system gives huge pages on
-// request, asking for them saves most of the page faults.
-void AdviseHugePages(const char* data, std::size_t size) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    const std::uintptr_t begin =
-        (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // only a hint
-#else
-    (void)data;
-    (void)size;
-#endif
-}
-
 } // namespace
 
 std::int64_t RectangularTokensNeeded(const DataSelection& selection) {
@@ -340,7 +322,7 @@ Result<std::string> BuildRectangularData(const DataSelection& selection) {
     std::string text;
     std::uint64_t fileSize = 0;
     std::error_code ec;
-    if (const auto size = std::filesystem::file_size(selection.path, ec); !ec)
+    if (const auto size = std::filesystem::file_size(PathFromUtf8(selection.path), ec); !ec)
         fileSize = size;
     // With END; but a line that reads a token cannot be written more often than the file has
     // tokens, whatever count was asked for.

@@ -2,6 +2,7 @@
 // and start-up, the titles the desktop shows, both menu bars against their tables, the command
 // route, accelerators, the bars, where new windows open and the window commands, exit, recent
 // files, dropped files and help.
+#include "app/aboutdlg.h"
 #include "app/commandline.h"
 #include "app/helpwindow.h"
 #include "app/mainframe.h"
@@ -458,6 +459,20 @@ private slots:
                           window->cursorRect(window->document()->find("dos")).center());
         QTRY_COMPARE(window->source().fileName(), QStringLiteral("dos.html"));
         QFile::remove(manual);
+    }
+
+    // The copyright line names the license, and every line shows whole in the width the
+    // template gives it.
+    void aboutBox() {
+        const CAboutDlg dialog;
+        QStringList lines;
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            lines << label->text();
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->text()));
+        }
+        QVERIFY2(lines.contains(QStringLiteral("© 2026 Los autores · Licencia MIT")),
+                 qPrintable(lines.join(u'|')));
     }
 
 private:

@@ -3,26 +3,23 @@
 #include "fit/coda.h"
 #include "winbugs/models.h"
 
+#include "common/process.h"
 #include "common/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 namespace zento {
 namespace {
 
-int Shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class JagsRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (Shell("command -v jags >/dev/null 2>&1") != 0)
+        if (const char* why = testing::Unsupported(testing::Needs::PosixShell))
+            GTEST_SKIP() << why;
+        if (testing::RunShell("command -v jags >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "jags no está instalado (make test lo instala con apt-get)";
     }
 
@@ -36,7 +33,8 @@ protected:
                                     options + " --directorio " + quoted(out) +
                                     " > /dev/null && cd " + quoted(out) +
                                     " && jags ejecutar.cmd > salida.txt 2>&1";
-        EXPECT_EQ(0, Shell(command)) << link << "\n" << testing::ReadFile(out + "/salida.txt");
+        EXPECT_EQ(0, testing::RunShell(command)) << link << "\n"
+                                                 << testing::ReadFile(out + "/salida.txt");
         auto draws = fit::ReadCoda(out);
         EXPECT_TRUE(draws.ok()) << link;
         return draws ? *draws : fit::Draws{};

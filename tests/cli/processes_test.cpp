@@ -4,6 +4,7 @@
 #include "cli/processes.h"
 #include "cli/progressbar.h"
 
+#include "common/process.h"
 #include "common/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,8 @@ TEST(ProgressLine, FitsAConsoleLineAndClamps) {
 }
 
 TEST(ProcessSet, CapturesBothStreamsAndTheEndOfEachChild) {
+    if (const char* why = testing::Unsupported(testing::Needs::PosixShell))
+        GTEST_SKIP() << why;
     testing::TempDir dir;
     ProcessSet set;
     std::string seen;
@@ -57,6 +60,8 @@ TEST(ProcessSet, CapturesBothStreamsAndTheEndOfEachChild) {
 }
 
 TEST(ProcessSet, AMissingProgramIsToldApart) {
+    if (const char* why = testing::Unsupported(testing::Needs::PosixShell))
+        GTEST_SKIP() << why;
     testing::TempDir dir;
     const std::string notExecutable = dir.Write("jags", "#!/bin/sh\n");
     ProcessSet set;
@@ -72,6 +77,8 @@ TEST(ProcessSet, AMissingProgramIsToldApart) {
 }
 
 TEST(ProcessSet, AnInterruptStopsEveryChildAtOnce) {
+    if (const char* why = testing::Unsupported(testing::Needs::PosixShell))
+        GTEST_SKIP() << why;
     testing::TempDir dir;
     InterruptWatch watch;
     ProcessSet set;
@@ -90,6 +97,8 @@ TEST(ProcessSet, AnInterruptStopsEveryChildAtOnce) {
 class FakeJags : public ::testing::Test {
 protected:
     void SetUp() override {
+        if (const char* why = testing::Unsupported(testing::Needs::PosixShell))
+            GTEST_SKIP() << why;
         jags = dir.Write("fake-jags", "#!/bin/sh\n. ./\"$1\"\n");
         ::chmod(jags.c_str(), 0755);
     }

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -277,6 +278,19 @@ private slots:
         QCOMPARE(selected(dialog.window->selection()),
                  end == "Aceptar" ? selected({examplePath(), 3, model ? 2 : 0, 4, 1})
                                   : selected({examplePath()}));
+    }
+
+    // A picked file named in any script is read, shown and handed on under its own name: the
+    // core takes paths as UTF-8.
+    void pathInAnyScript() {
+        const QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Müller/Año 2026")));
+        const QString file = dir.filePath(QStringLiteral("Müller/Año 2026/α β.txt"));
+        QVERIFY(QFile::copy(dataFile("dlg_ejemplo.txt"), file));
+        SelectionLogic logic(kCargarDatosLayout);
+        QVERIFY(logic.includeData(file));
+        QCOMPARE(logic.boxes().at(kCargarDatosLayout.pathBox), QDir::toNativeSeparators(file));
+        QCOMPARE(logic.selection().path, QDir::toNativeSeparators(file).toUtf8().toStdString());
     }
 };
 
