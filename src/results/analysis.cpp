@@ -1,6 +1,7 @@
 // The analysis commands.
 #include "results/analysis.h"
 
+#include "datafile/systemfile.h"
 #include "dialogs/cargardatos.h"
 #include "dialogs/cargarmodelos.h"
 #include "docview/documentmanager.h"
@@ -15,7 +16,6 @@
 #include "winbugs/jagsexport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -29,8 +29,8 @@ namespace zento {
 
 namespace {
 
-QString nativePath(const std::string& bytes) {
-    return QDir::toNativeSeparators(QFile::decodeName(bytes.c_str()));
+QString nativePath(const std::string& utf8) {
+    return QDir::toNativeSeparators(QString::fromStdString(utf8));
 }
 
 // Why the chosen data cannot go to JAGS: the first findings in the checker's words and how to
@@ -211,7 +211,7 @@ bool AnalysisManager::exportToJags(const DataSelection& selection, const FitSett
         return false;
     const std::vector<JagsFile> files =
         BuildJagsFiles(settings.links.front(), *table, selection, jagsOptionsOf(settings));
-    const std::string folder = QFile::encodeName(settings.folder).toStdString();
+    const std::string folder = settings.folder.toStdString();
     if (const Status written = WriteFilesIntoDirectory(folder, files); !written) {
         warn(QString::fromStdString(DescribeDataError(written.error())));
         return false;
@@ -304,7 +304,7 @@ ReportWindow* AnalysisManager::openResultsFolderOrWarn(const QString& path) {
 
 std::variant<ReportWindow*, QString> AnalysisManager::openResultsFolder(const QString& path) {
     namespace fs = std::filesystem;
-    const fs::path folder(QFile::encodeName(path).toStdString());
+    const fs::path folder = pathOf(path);
     const QString shown = QDir::toNativeSeparators(path);
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
@@ -357,14 +357,14 @@ std::variant<ReportWindow*, QString> AnalysisManager::openResultsFolder(const QS
         if (!one)
             return QString::fromStdString(fit::DescribeFitError(one.error()));
         auto results = std::make_shared<FitResults>();
-        results->folder = folders[i].string();
+        results->folder = Utf8FromPath(folders[i]);
         results->draws = std::move(one->draws);
         results->model = std::move(one->model);
         fits.push_back(std::move(results));
     }
     if (single)
         return showResults(fits.front());
-    auto comparison = compareFits(folder.string(), std::move(fits), links);
+    auto comparison = compareFits(Utf8FromPath(folder), std::move(fits), links);
     if (!comparison)
         return QString::fromStdString(fit::DescribeFitError(comparison.error()));
     return showComparison(std::move(*comparison));

@@ -2,7 +2,6 @@
 #include "results/checkwindow.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -121,7 +120,7 @@ QString CheckWindow::totalsText(const CheckSummary& s) {
 CheckWindow::CheckWindow(DataCheckReport report, QWidget* parent)
     : QWidget(parent), m_report(std::move(report)), m_table(new QTableView(this)),
       m_totals(new QLabel(this)) {
-    const QString path = QFile::decodeName(m_report.path.c_str());
+    const QString path = QString::fromStdString(m_report.path);
     setWindowTitle(QStringLiteral("Verificación - %1").arg(QFileInfo(path).fileName()));
     auto* model = new FindingsModel(m_report.findings, this);
     m_table->setModel(model);

@@ -1,7 +1,19 @@
 // The ranking of fitted links.
 #include "results/fitresults.h"
 
+#include "datafile/systemfile.h"
+
+#include <QString>
+
 namespace zento {
+
+std::filesystem::path pathOf(const QString& path) {
+    return PathFromUtf8(path.toStdString());
+}
+
+QString qPath(const std::filesystem::path& path) {
+    return QString::fromStdString(Utf8FromPath(path));
+}
 
 fit::FitResult<std::shared_ptr<const ComparisonResults>>
 compareFits(std::string folder, std::vector<std::shared_ptr<const FitResults>> fits,

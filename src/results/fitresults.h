@@ -7,14 +7,20 @@
 #include "fit/fitteddir.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QString;
 class QTemporaryDir;
 
 namespace zento {
+
+// Paths between the windows and the fit library, which names files in UTF-8 on every system.
+std::filesystem::path pathOf(const QString& path);
+QString qPath(const std::filesystem::path& path);
 
 // How a fit was run, when this program ran it (a folder opened later does not say).
 struct RunSettings {
@@ -23,7 +29,7 @@ struct RunSettings {
 };
 
 struct FitResults {
-    std::string folder;
+    std::string folder; // UTF-8
     fit::Draws draws;
     fit::FittedModel model;
     std::optional<RunSettings> settings;
@@ -34,7 +40,7 @@ struct FitResults {
 
 // Links fitted on the same data, ranked as zento-cli comparar ranks them.
 struct ComparisonResults {
-    std::string folder;
+    std::string folder;                                  // UTF-8
     std::vector<std::shared_ptr<const FitResults>> fits; // in the order they were fitted
     std::vector<fit::ComparedModel> models;              // the same, as the ranking takes them
     std::vector<fit::ComparisonRow> rows;                // best first, pointing into models

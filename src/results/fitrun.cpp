@@ -1,11 +1,11 @@
 // A fit in the background: the plan written out, the JAGS processes, and each link read back.
 #include "results/fitrun.h"
 
+#include "datafile/systemfile.h"
 #include "framework/commands.h"
 #include "results/jagsrunner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -21,18 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path pathOf(const QString& path) {
-    return fs::path(QFile::encodeName(path).toStdString());
-}
-
-QString qPath(const fs::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
-}
-
 } // namespace
 
 QString jagsProgram() {
-    return QFile::decodeName(QByteArray::fromStdString(fit::ChooseJags(std::nullopt)));
+    return QString::fromStdString(fit::ChooseJags(std::nullopt));
 }
 
 std::optional<QString> missingJags(const QString& program) {
@@ -41,8 +33,8 @@ std::optional<QString> missingJags(const QString& program) {
                             : QFileInfo(program).isExecutable() && QFileInfo(program).isFile();
     if (found)
         return std::nullopt;
-    return QString::fromStdString(fit::DescribeMissingJags(QFile::encodeName(program).toStdString(),
-                                                           fit::JagsNaming::Variable));
+    return QString::fromStdString(
+        fit::DescribeMissingJags(program.toStdString(), fit::JagsNaming::Variable));
 }
 
 FitRun::FitRun(QString program, FitPurpose purpose, const FitSettings& settings, QObject* parent)
@@ -168,7 +160,7 @@ void FitRun::finishIfRead() {
     std::vector<std::shared_ptr<const FitResults>> fits;
     for (LinkFit& link : m_links) {
         auto results = std::make_shared<FitResults>();
-        results->folder = link.directory.string();
+        results->folder = Utf8FromPath(link.directory);
         results->draws = std::move(link.read->value().draws);
         results->model = std::move(link.read->value().model);
         results->settings = RunSettings{m_settings.burnIn, m_settings.seed};
@@ -184,7 +176,7 @@ void FitRun::finishIfRead() {
     for (const LinkFit& link : m_links)
         links.push_back(link.link);
     auto comparison = compareFits(m_settings.folder.isEmpty() ? m_scratch->path().toStdString()
-                                                              : pathOf(m_settings.folder).string(),
+                                                              : m_settings.folder.toStdString(),
                                   std::move(fits), links, scratch);
     if (!comparison) {
         finish(Outcome::Failed, QString::fromStdString(fit::DescribeFitError(comparison.error())));
