@@ -165,7 +165,8 @@ DotWhiskerPlot::DotWhiskerPlot(std::span<const fit::ComparisonRow> rows, QWidget
     double low = 0;
     double high = 0;
     const auto n = int(rows.size());
-    for (int i = 0; i < n; ++i) {
+    // Worst first: the axis takes a category only above the one before it.
+    for (int i = n - 1; i >= 0; --i) {
         const fit::ComparisonRow& e = rows[std::size_t(i)];
         const double at = n - i; // best at the top
         const bool ok = fit::ModelState(e.model->model) == "ok";

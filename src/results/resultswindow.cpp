@@ -300,11 +300,13 @@ ResultsWindow::ResultsWindow(std::shared_ptr<const FitResults> results, QWidget*
         const std::int64_t index = draws->find(row.parameter);
         if (index < 0)
             continue;
+        // "beta[2] (dose)", but "beta[1] (ordenada)" whose name comes in brackets already.
+        const QString column = QString::fromStdString(row.name);
         const QString name =
-            row.name == row.parameter
-                ? QString::fromStdString(row.parameter)
-                : QStringLiteral("%1 (%2)").arg(QString::fromStdString(row.parameter),
-                                                QString::fromStdString(row.name));
+            row.name == row.parameter ? column
+            : column.startsWith(u'(')
+                ? QStringLiteral("%1 %2").arg(QString::fromStdString(row.parameter), column)
+                : QStringLiteral("%1 (%2)").arg(QString::fromStdString(row.parameter), column);
         auto* trace = new TracePlot(draws, std::size_t(index), QStringLiteral("Traza de ") + name);
         auto* density = new DensityPlot(draws->parameter(std::size_t(index)),
                                         QStringLiteral("Densidad de ") + name);
@@ -404,7 +406,9 @@ ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparisonResults> resu
                        .arg(QFileInfo(QString::fromStdString(m_results->folder)).fileName()));
     m_table->setModel(m_model);
     setUpTable(m_table);
-    m_plot->setMinimumHeight(220);
+    // Room for a label per link: the axis shows "..." for labels packed closer than a line.
+    const int rowHeight = m_plot->fontMetrics().height() * 7 / 4;
+    m_plot->setMinimumHeight(120 + rowHeight * int(m_results->rows.size()));
     auto* guide = selectableLabel(
         QStringLiteral("El mejor enlace primero, por elpd_loo. Una diferencia elpd_diff menor que "
                        "unas dos veces se_diff no separa dos enlaces. Las filas marcadas no han "

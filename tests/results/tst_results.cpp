@@ -16,6 +16,7 @@
 
 #include "../common/tempdir.h"
 
+#include <QCategoryAxis>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMdiArea>
@@ -343,6 +344,14 @@ private slots:
         auto* compared = lastWindow<ComparisonWindow>(area);
         QVERIFY(compared);
         QCOMPARE(compared->csv(), comparar);
+        // Every link named on the plot, best at the top.
+        auto* axis =
+            qobject_cast<QCategoryAxis*>(compared->plot()->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(axis);
+        QStringList top;
+        for (int row = 0; row < compared->model()->rowCount(); ++row)
+            top.prepend(compared->model()->data(compared->model()->index(row, 0)).toString());
+        QCOMPARE(axis->categoriesLabels(), top);
         const auto opened = analysis.openResultsFolder(QString::fromStdString(dir.File("cmp")));
         auto* reopened = qobject_cast<ComparisonWindow*>(std::get<ReportWindow*>(opened));
         QCOMPARE(reopened->csv(), comparar);
