@@ -12,6 +12,7 @@ trap 'rm -rf "$work"' EXIT
 
 # shot FOLDER PICTURE: the main window showing FOLDER in its one window, tiled.
 shot() {
+    # shellcheck disable=SC2016 # expanded by the inner shell
     HOME="$work" xvfb-run -a -s "-screen 0 1100x860x24" sh -c '
         "$0" "$1" & program=$!
         window=$(xdotool search --sync --onlyvisible --name "^ZENTO" | head -n 1)
