@@ -1,6 +1,6 @@
 #!/bin/sh
 # The manual's pictures of the results and comparison windows, taken from the real program under
-# Xvfb: the nine links compared on examples/beetles.txt with zento-cli's defaults, then
+# Xvfb: the nine links compared on examples/beetles.txt with zento-cli's defaults (seed 1), then
 # "zento CARPETA" on the comparison's folder and on the probit link's folder, the window tiled
 # over the whole area from the Ventana menu. Needs jags, xvfb, xdotool and imagemagick
 # (tools/deps.sh jags xvfb xdotool imagemagick). Usage: tools/capturas.sh [BUILD_DIR]
@@ -8,7 +8,8 @@ set -eu
 build=${1:-build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/src/cli/zento-cli" comparar examples/beetles.txt --semilla 1 --directorio "$work/escarabajos" >/dev/null
+"$build/src/cli/zento-cli" comparar examples/beetles.txt --semilla 1 \
+    --directorio "$work/escarabajos" >/dev/null
 
 # shot FOLDER PICTURE: the main window showing FOLDER in its one window, tiled.
 shot() {
