@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs, on Debian, the packages the build and the tests need; does nothing when all are present.
+# Qt Charts needs the OpenGL development files, which its Debian package does not pull in.
 # Usage: tools/deps.sh [extra-package ...]
 set -eu
-packages="g++ cmake ninja-build make libgtest-dev libbenchmark-dev qt6-base-dev qt6-translations-l10n libgl-dev $*"
+packages="g++ cmake ninja-build make libgtest-dev libbenchmark-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev $*"
 missing=""
 for p in $packages; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then

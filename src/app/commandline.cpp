@@ -15,7 +15,7 @@ bool isSwitch(const QString& argument, std::initializer_list<const char*> spelli
 
 QString usage() {
     return QStringLiteral(
-        "Uso: zento [ARCHIVO...]\n"
+        "Uso: zento [ARCHIVO... | CARPETA...]          (una carpeta ajustada con JAGS)\n"
         "       zento /p ARCHIVO                                 (o --imprimir ARCHIVO)\n"
         "       zento /pt ARCHIVO IMPRESORA [CONTROLADOR PUERTO] (o --imprimir-en ...)");
 }

@@ -9,7 +9,7 @@ namespace zento {
 struct CommandLineInfo {
     enum ShellCommand {
         FileNew,     // no argument: one new empty document
-        FileOpen,    // open each of fileNames
+        FileOpen,    // open each of fileNames (a folder: the results of a fit or a comparison)
         FilePrint,   // print fileNames[0] on the default printer, then end
         FilePrintTo, // print fileNames[0] on printerName, then end (driver and port ignored)
     };

@@ -83,9 +83,9 @@ CMainFrame::CMainFrame(RecentFileList& recentFiles, QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 3 / 4);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::updateMenus);
-    // The window arrangements need a document window.
-    const auto withWindow = &CMainFrame::hasDocumentWindow;
-    m_messageMap.add(ID_WINDOW_NEW, this, &CMainFrame::OnWindowNew, withWindow);
+    // The window arrangements need a window; another window shows a document.
+    const auto withWindow = &CMainFrame::hasWindow;
+    m_messageMap.add(ID_WINDOW_NEW, this, &CMainFrame::OnWindowNew, &CMainFrame::hasDocumentWindow);
     m_messageMap.add(ID_WINDOW_CASCADE, this, &CMainFrame::OnWindowCascade, withWindow);
     m_messageMap.add(ID_WINDOW_TILE_HORZ, this, &CMainFrame::OnWindowTileHorz, withWindow);
     m_messageMap.add(ID_WINDOW_ARRANGE, this, &CMainFrame::OnWindowArrange, withWindow);
@@ -251,8 +251,14 @@ bool CMainFrame::hasDocumentWindow() const {
     return m_documents ? m_documents->documentCount() > 0 : !m_mdiArea->subWindowList().isEmpty();
 }
 
+bool CMainFrame::hasWindow() const {
+    return !m_mdiArea->subWindowList().isEmpty();
+}
+
 void CMainFrame::updateMenus() {
-    const bool hasWindow = hasDocumentWindow();
+    // A window of results shows the document menu too: its analysis commands, closing, printing
+    // and the window list belong to every window of the area.
+    const bool hasWindow = this->hasWindow();
     if (hasWindow != m_showsDocumentMenu) {
         m_showsDocumentMenu = hasWindow;
         showMenus(hasWindow ? m_documentMenus : m_mainMenus);
@@ -273,11 +279,11 @@ QString CMainFrame::frameTitle() const {
     const QString name = QStringLiteral("ZENTO");
     const QMdiSubWindow* window = m_mdiArea->currentSubWindow();
     const CZENTODoc* document = m_documents ? m_documents->activeDocument() : nullptr;
-    if (!window || !document)
+    if (!window)
         return name;
     if (window->isMaximized())
         return name + QStringLiteral(" - [") + window->windowTitle() + QLatin1Char(']');
-    return name + QStringLiteral(" - ") + document->GetTitle();
+    return name + QStringLiteral(" - ") + (document ? document->GetTitle() : window->windowTitle());
 }
 
 void CMainFrame::updateTitle() {

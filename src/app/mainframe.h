@@ -50,7 +50,7 @@ public:
     // whenever the active document window changes.
     void updateMenus();
     // "ZENTO - Texto1"; "ZENTO - [Texto1]" while the active window is maximized; "ZENTO" alone
-    // without a document window.
+    // without a window. A window of results gives its own title.
     QString frameTitle() const;
     // Shows the lock keys' state in the status bar.
     void updateIndicators();
@@ -84,6 +84,7 @@ private:
     void updateWindowMenu();
     void updateTitle();
     bool hasDocumentWindow() const;
+    bool hasWindow() const;
 
     zento::RecentFileList& m_recentFiles;
     zento::DocumentManager* m_documents = nullptr;

@@ -11,9 +11,11 @@
 #include "framework/commands.h"
 #include "framework/messages.h"
 #include "framework/recentfilelist.h"
+#include "results/analysis.h"
 #include "zento/version.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -61,7 +63,7 @@ CZENTOApp::CZENTOApp(int& argc, char** argv)
 }
 
 CommandTarget* CZENTOApp::nextCommandTarget() const {
-    return m_documents;
+    return m_analysis;
 }
 
 CZENTOApp::~CZENTOApp() = default;
@@ -70,6 +72,7 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
     // A second start-up (tests) begins from nothing.
     m_instance.reset();
     m_documents = nullptr;
+    m_analysis = nullptr;
     m_mainFrame.reset();
     m_recentFiles.reset();
     m_exitCode = 0;
@@ -94,6 +97,7 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
     m_mainFrame = std::make_unique<CMainFrame>(*m_recentFiles);
     m_mainFrame->setNextCommandTarget(this);
     m_documents = new DocumentManager(m_mainFrame->mdiArea(), m_mainFrame.get());
+    m_analysis = new AnalysisManager(m_documents, m_mainFrame.get());
     if (m_setupDocuments)
         m_setupDocuments(*m_documents);
     m_mainFrame->setDocuments(m_documents);
@@ -102,6 +106,8 @@ bool CZENTOApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     connect(m_mainFrame.get(), &CMainFrame::filesDropped, this, &CZENTOApp::openFiles);
+    connect(m_analysis, &AnalysisManager::windowsChanged, m_mainFrame.get(),
+            &CMainFrame::updateMenus);
     connect(m_documents, &DocumentManager::fileOpened, m_recentFiles.get(), &RecentFileList::add);
     connect(m_documents, &DocumentManager::fileSaved, m_recentFiles.get(), &RecentFileList::add);
     connect(m_documents, &DocumentManager::openFailed, m_recentFiles.get(),
@@ -141,8 +147,18 @@ bool CZENTOApp::ProcessShellCommand(const CommandLineInfo& info) {
         m_documents->newDocument();
         break;
     case CommandLineInfo::FileOpen:
-        for (const QString& file : info.fileNames)
-            ok = m_documents->openDocument(file) != nullptr && ok;
+        // A folder holds the results of a fit or of a comparison.
+        for (const QString& file : info.fileNames) {
+            if (!QFileInfo(file).isDir()) {
+                ok = m_documents->openDocument(file) != nullptr && ok;
+                continue;
+            }
+            auto opened = m_analysis->openResultsFolder(file);
+            if (const QString* failure = std::get_if<QString>(&opened)) {
+                errors.append(*failure);
+                ok = false;
+            }
+        }
         break;
     case CommandLineInfo::FilePrint:
     case CommandLineInfo::FilePrintTo:
@@ -202,8 +218,12 @@ void CZENTOApp::OnFilePrintSetup() {
 }
 
 void CZENTOApp::openFiles(const QStringList& files) {
-    for (const QString& file : files)
-        m_documents->openDocument(file);
+    for (const QString& file : files) {
+        if (QFileInfo(file).isDir())
+            m_analysis->openResultsFolderOrWarn(file);
+        else
+            m_documents->openDocument(file);
+    }
 }
 
 void CZENTOApp::bringToFront() {

@@ -17,6 +17,7 @@
 class CMainFrame;
 
 namespace zento {
+class AnalysisManager;
 class DocumentManager;
 class RecentFileList;
 class SingleInstance;
@@ -39,6 +40,7 @@ public:
 
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     zento::DocumentManager* documents() const { return m_documents; }
+    zento::AnalysisManager* analysis() const { return m_analysis; }
     zento::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
     // The help document shown by ZENTO itself, once the desktop could not open it.
     HelpWindow* helpWindow() const { return m_helpWindow; }
@@ -81,6 +83,7 @@ private:
     std::unique_ptr<zento::RecentFileList> m_recentFiles;
     std::unique_ptr<CMainFrame> m_mainFrame;
     zento::DocumentManager* m_documents = nullptr; // owned by the frame
+    zento::AnalysisManager* m_analysis = nullptr;  // owned by the frame
     std::unique_ptr<zento::SingleInstance> m_instance;
     QPointer<HelpWindow> m_helpWindow;
     int m_exitCode = 0;

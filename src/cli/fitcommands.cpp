@@ -46,17 +46,6 @@ struct LinkFit {
     fs::path directory; // the bundle and the merged output
 };
 
-// An earlier fit's output must not outlive the bundle it belonged to: should this run stop
-// half way, the folder holds a bundle and no draws rather than draws of another model.
-void RemoveCodaOutput(const fs::path& directory) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(directory, ec)) {
-        const std::string name = Utf8FromPath(entry.path().filename());
-        if (name == "CODAindex.txt" || (name.starts_with("CODAchain") && name.ends_with(".txt")))
-            fs::remove(entry.path(), ec);
-    }
-}
-
 // Writes every link's bundle and chain folders and runs all the chains, at most P JAGS processes
 // at once. As soon as a link's chains are all done, its output is merged into its folder and read
 // there on a thread of its own while JAGS goes on with the other links: reading is ZENTO's own
@@ -69,14 +58,10 @@ FitAll(const Command& command, std::vector<LinkFit>& fits, const std::string& ja
     std::vector<std::size_t> linkOf;
     for (std::size_t i = 0; i < fits.size(); ++i) {
         const LinkFit& fit = fits[i];
-        RemoveCodaOutput(fit.directory);
-        if (Status written = WriteFilesIntoDirectory(Utf8FromPath(fit.directory), fit.plan.bundle);
-            !written)
+        if (Status written = fit::WriteFitPlan(fit.plan, fit.work, fit.directory); !written)
             return Refuse(err, written.error());
         for (const fit::ChainRun& run : fit.plan.chains) {
             const fs::path folder = fit.work / run.folder;
-            if (Status written = WriteFilesIntoDirectory(Utf8FromPath(folder), run.files); !written)
-                return Refuse(err, written.error());
             std::string label = "la cadena " + std::to_string(run.chain);
             if (fits.size() > 1)
                 label += " de " + std::string(GetLinkInfo(fit.link).key);
@@ -134,7 +119,7 @@ std::variant<Prepared, int> Prepare(const Command& command, std::FILE* err) {
     std::optional<TableForJags> input = ReadTableForJags(command, err);
     if (!input)
         return kExitDataError;
-    std::string jags = ChooseJags(command.jags);
+    std::string jags = fit::ChooseJags(command.jags);
     if (auto missing = DescribeMissingJags(jags))
         return Failure(err, *missing);
     auto scratch = ScratchDirectory::Create();

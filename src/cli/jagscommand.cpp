@@ -8,43 +8,7 @@
 #include "sink.h"
 #include "winbugs/datacheck.h"
 
-#include <cerrno>
-#include <filesystem>
-
 namespace zento::cli {
-
-Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files) {
-    namespace fs = std::filesystem;
-    const fs::path dir = PathFromUtf8(directory);
-    std::error_code ec;
-    bool created = false;
-    if (!fs::is_directory(dir, ec)) {
-        if (fs::exists(dir, ec))
-            return FileError(DataErrorKind::WriteFailed, directory, ENOTDIR);
-        // A drive that is not there (Windows): the library would blame the name's length.
-        if (dir.has_root_name() && !fs::exists(dir.root_path(), ec))
-            return FileError(DataErrorKind::WriteFailed, directory, ENOENT);
-        created = fs::create_directories(dir, ec);
-        if (ec)
-            return FileError(DataErrorKind::WriteFailed, directory, ErrnoOf(ec));
-    }
-    const auto written = [&]() -> Status {
-        std::vector<std::unique_ptr<ReplacedFile>> replaced;
-        for (const JagsFile& file : files) {
-            const fs::path target = dir / file.name;
-            auto opened = ReplacedFile::Create(target, Utf8FromPath(target));
-            if (!opened)
-                return opened.error();
-            if (!(*opened)->Write(file.text))
-                return (*opened)->error();
-            replaced.push_back(std::move(*opened));
-        }
-        return ReplaceAll(replaced);
-    }();
-    if (!written && created)
-        fs::remove(dir, ec);
-    return written;
-}
 
 bool MayGoToJags(const Command& command, const DataSelection& selection, std::FILE* err) {
     auto check = CheckDataForJags(command.path, selection.chosenVariables, selection.chosenCases);

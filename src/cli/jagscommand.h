@@ -12,11 +12,6 @@
 
 namespace zento::cli {
 
-// Writes every file into directory (created when missing) or none: each is written to a
-// temporary file first and renamed only when all are complete. On failure the temporaries, and
-// the directory when it was created here, are removed.
-Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files);
-
 // Data that JAGS would misread never reaches it: true when the chosen columns and cases may go
 // to JAGS, else false with the first findings on err and how to see them all.
 bool MayGoToJags(const Command& command, const DataSelection& selection, std::FILE* err);

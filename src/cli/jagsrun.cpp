@@ -9,7 +9,6 @@
 #include "progressbar.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace zento::cli {
@@ -123,23 +122,10 @@ RunOutcome RunJagsJobs(const std::string& jags, std::span<const JagsJob> jobs, i
     return RunOutcome::Done;
 }
 
-std::string ChooseJags(const std::optional<std::string>& option) {
-    if (option)
-        return *option;
-    const char* variable = std::getenv("ZENTO_JAGS");
-    return variable && *variable ? std::string(variable) : std::string("jags");
-}
-
 std::optional<std::string> DescribeMissingJags(const std::string& program) {
     if (FindProgram(program))
         return std::nullopt;
-    const bool bare = program.find_first_of("/\\") == std::string::npos;
-    return (bare ? "No se encuentra el programa JAGS («" + program + "» no está en PATH)."
-                 : "No se encuentra el programa JAGS en «" + program + "».") +
-           " ZENTO ajusta los modelos con JAGS: en Debian o Ubuntu se instala con «sudo apt "
-           "install jags»; en otros sistemas, con el instalador de la página del proyecto JAGS "
-           "(https://mcmc-jags.sourceforge.io). Si ya está instalado, indique dónde con "
-           "--jags RUTA o con la variable ZENTO_JAGS.";
+    return fit::DescribeMissingJags(program, fit::JagsNaming::OptionOrVariable);
 }
 
 } // namespace zento::cli

@@ -30,9 +30,6 @@ enum class RunOutcome { Done, Failed, Interrupted };
 RunOutcome RunJagsJobs(const std::string& jags, std::span<const JagsJob> jobs, int parallel,
                        std::FILE* err, const std::function<void(std::size_t job)>& onJobDone = {});
 
-// The JAGS program to run: --jags RUTA, else the ZENTO_JAGS variable, else "jags" on PATH.
-std::string ChooseJags(const std::optional<std::string>& option);
-
 // Nothing when program can be run; else a Spanish message on how to install JAGS or say where
 // it is.
 std::optional<std::string> DescribeMissingJags(const std::string& program);

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
 #include <QStyle>
 
@@ -33,7 +34,7 @@ QString absolutePath(const QString& path) {
 
 DocumentManager::DocumentManager(QMdiArea* area, QObject* parent) : QObject(parent), m_area(area) {
     m_messageMap.add(ID_FILE_CLOSE, this, &DocumentManager::OnFileClose,
-                     &DocumentManager::hasActiveDocument);
+                     &DocumentManager::hasActiveWindow);
     m_messageMap.add(ID_FILE_SAVE, this, &DocumentManager::OnFileSave,
                      &DocumentManager::hasActiveDocument);
     m_messageMap.add(ID_FILE_SAVE_AS, this, &DocumentManager::OnFileSaveAs,
@@ -52,7 +53,10 @@ DocumentManager::~DocumentManager() {
 }
 
 CommandTarget* DocumentManager::nextCommandTarget() const {
-    return activeView();
+    if (CZENTOView* view = activeView())
+        return view;
+    const QMdiSubWindow* window = m_area ? m_area->currentSubWindow() : nullptr;
+    return window ? dynamic_cast<CommandTarget*>(window->widget()) : nullptr;
 }
 
 CZENTODoc* DocumentManager::createDocument() {
@@ -218,7 +222,10 @@ bool DocumentManager::printSetup() {
 }
 
 void DocumentManager::OnFileClose() {
-    closeDocument(activeDocument());
+    if (CZENTODoc* document = activeDocument())
+        closeDocument(document);
+    else if (QMdiSubWindow* window = m_area->currentSubWindow())
+        window->close();
 }
 
 void DocumentManager::OnFileSave() {
@@ -301,7 +308,7 @@ CChildFrame* DocumentManager::createFrame(CZENTODoc* document) {
     return frame;
 }
 
-void DocumentManager::placeWindow(CChildFrame* frame) {
+void DocumentManager::placeWindow(QMdiSubWindow* frame) {
     // Before the main window first shows, its layout has already given the area its size,
     // but not yet the viewport.
     QSize area = m_area->contentsRect().size();

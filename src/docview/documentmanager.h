@@ -6,8 +6,10 @@
 //  - Create one DocumentManager for the main frame's QMdiArea; keep it as long as the frame.
 //  - It is on the command route: it runs "&Cerrar", "&Guardar" and "Guardar c&omo..." for the
 //    active document and passes every other id on to the active view (the generating, printing
-//    and editing commands). commandStatesChanged says when the enabled states may have changed
-//    (the active window, its selection, undo and the clipboard).
+//    and editing commands), or to the active window's widget when that window is no document's
+//    and its widget handles commands; "&Cerrar" closes such a window, asking nothing.
+//    commandStatesChanged says when the enabled states may have changed (the active window, its
+//    selection, undo and the clipboard).
 //  - Start-up with no argument: newDocument() (Texto1). A file name on the command line, a
 //    recent-file entry, a dropped file or a file forwarded by a second instance:
 //    openDocument(path). Print switches: printFile(path) or printFile(path, printer).
@@ -35,6 +37,7 @@
 #include <QString>
 
 class CChildFrame;
+class QMdiSubWindow;
 
 namespace zento {
 
@@ -91,6 +94,13 @@ public:
     const DocumentPrompts& prompts() const { return m_prompts; }
     TextPrinting& printing() { return m_printing; }
     void setSelectionRunner(CZENTOView::SelectionRunner runner);
+    // What the views use, for other commands that run the selection dialogs.
+    const CZENTOView::SelectionRunner& selectionRunner() const { return m_runSelection; }
+    const DataFilePicker& dataFilePicker() const { return m_pickDataFile; }
+
+    // The same size for every window of the area, wholly inside it, cascaded from the window on
+    // top; also before the main window first shows.
+    void placeWindow(QMdiSubWindow* window);
 
     // The handlers of the document commands.
     void OnFileClose();
@@ -114,9 +124,8 @@ protected:
 
 private:
     bool hasActiveDocument() const { return activeDocument() != nullptr; }
+    bool hasActiveWindow() const { return m_area && m_area->currentSubWindow(); }
     QWidget* dialogParent() const;
-    // The same size for every window, wholly inside the area, cascaded from the window on top.
-    void placeWindow(CChildFrame* frame);
     CChildFrame* createFrame(CZENTODoc* document);
     CZENTODoc* createDocument();
     void closeFrames(CZENTODoc* document);

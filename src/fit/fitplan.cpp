@@ -2,9 +2,12 @@
 #include "fitplan.h"
 
 #include "coda.h"
+#include "datafile/systemfile.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <system_error>
 
 namespace zento::fit {
 
@@ -73,6 +76,24 @@ FitPlan PlanFit(Link link, const ChosenTable& table, const DataSelection& select
     return plan;
 }
 
+Status WriteFitPlan(const FitPlan& plan, const std::filesystem::path& work,
+                    const std::filesystem::path& directory) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, ec)) {
+        const std::string name = Utf8FromPath(entry.path().filename());
+        if (name == "CODAindex.txt" || (name.starts_with("CODAchain") && name.ends_with(".txt")))
+            std::filesystem::remove(entry.path(), ec);
+    }
+    if (Status written = WriteFilesIntoDirectory(Utf8FromPath(directory), plan.bundle); !written)
+        return written;
+    for (const ChainRun& run : plan.chains) {
+        if (Status written = WriteFilesIntoDirectory(Utf8FromPath(work / run.folder), run.files);
+            !written)
+            return written;
+    }
+    return Done{};
+}
+
 FitStatus CollectChainOutputs(const FitPlan& plan, const std::filesystem::path& work,
                               const std::filesystem::path& directory) {
     std::vector<std::filesystem::path> runs;
@@ -98,6 +119,24 @@ std::int64_t IterationsDone(std::string_view output) {
         current = count;
     }
     return finished;
+}
+
+std::string ChooseJags(const std::optional<std::string>& named) {
+    if (named)
+        return *named;
+    const char* variable = std::getenv("ZENTO_JAGS");
+    return variable && *variable ? std::string(variable) : std::string("jags");
+}
+
+std::string DescribeMissingJags(const std::string& program, JagsNaming naming) {
+    const bool bare = program.find_first_of("/\\") == std::string::npos;
+    return (bare ? "No se encuentra el programa JAGS («" + program + "» no está en PATH)."
+                 : "No se encuentra el programa JAGS en «" + program + "».") +
+           " ZENTO ajusta los modelos con JAGS: en Debian o Ubuntu se instala con «sudo apt "
+           "install jags»; en otros sistemas, con el instalador de la página del proyecto JAGS "
+           "(https://mcmc-jags.sourceforge.io). Si ya está instalado, indique dónde con " +
+           (naming == JagsNaming::OptionOrVariable ? "--jags RUTA o con la variable ZENTO_JAGS."
+                                                   : "la variable ZENTO_JAGS.");
 }
 
 } // namespace zento::fit

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,12 @@ struct FitPlan {
 FitPlan PlanFit(Link link, const ChosenTable& table, const DataSelection& selection,
                 const JagsOptions& options);
 
+// Writes the plan out: the bundle into directory, whose CODA output from an earlier fit is removed
+// first (should this fit stop half way, the folder holds a bundle without draws rather than draws
+// of another model), and each chain's files into its folder under work.
+Status WriteFitPlan(const FitPlan& plan, const std::filesystem::path& work,
+                    const std::filesystem::path& directory);
+
 // Once every chain ran in work / its folder: their CODA output into directory (which holds the
 // bundle) as CODAindex.txt and CODAchain1.txt ... CODAchainC.txt, exactly as "jags
 // ejecutar.cmd" run there would have written them.
@@ -44,5 +51,18 @@ FitStatus CollectChainOutputs(const FitPlan& plan, const std::filesystem::path& 
 // Run with a script, JAGS writes "Updating N" when an update starts and nothing while it runs,
 // so every update but the last one announced has finished.
 std::int64_t IterationsDone(std::string_view output);
+
+// The JAGS program to run: the one named by the user, else the ZENTO_JAGS variable, else "jags"
+// on PATH.
+std::string ChooseJags(const std::optional<std::string>& named);
+
+// How the user can name JAGS's place in the program that says it is missing.
+enum class JagsNaming {
+    OptionOrVariable, // zento-cli: --jags RUTA or ZENTO_JAGS
+    Variable,         // the desktop: ZENTO_JAGS
+};
+// The Spanish message for a JAGS program that cannot be found: how to install it, or say where
+// it is.
+std::string DescribeMissingJags(const std::string& program, JagsNaming naming);
 
 } // namespace zento::fit

@@ -26,11 +26,6 @@ std::string Number(const std::optional<double>& value, std::chars_format format,
     return value ? Number(*value, format, precision) : std::string(kNA);
 }
 
-// CSV: 6 significant digits, as many as JAGS writes in the draws.
-std::string Csv(const std::optional<double>& value) {
-    return Number(value, std::chars_format::general, 6);
-}
-
 // A table cell: 4 significant digits for estimates, 3 decimals for R-hat, whole ESS.
 std::string Estimate4(const std::optional<double>& value) {
     return Number(value, std::chars_format::general, 4);
@@ -94,53 +89,6 @@ std::string Aligned(const std::vector<std::vector<std::string>>& rows,
     return text;
 }
 
-std::optional<double> Largest(const FittedModel& model, std::optional<double> Summary::*measure) {
-    std::optional<double> largest;
-    for (const ParameterSummary& p : model.parameters) {
-        const std::optional<double>& value = p.summary.*measure;
-        if (value && (!largest || *value > *largest))
-            largest = value;
-    }
-    return largest;
-}
-
-std::optional<double> Smallest(const FittedModel& model, std::optional<double> Summary::*measure) {
-    std::optional<double> smallest;
-    for (const ParameterSummary& p : model.parameters) {
-        const std::optional<double>& value = p.summary.*measure;
-        if (value && (!smallest || *value < *smallest))
-            smallest = value;
-    }
-    return smallest;
-}
-
-std::int64_t HighParetoK(const Loo& loo) {
-    return std::count_if(loo.paretoK.begin(), loo.paretoK.end(),
-                         [](double k) { return !(k <= kParetoKLimit); });
-}
-
-std::optional<double> LargestK(const Loo& loo) {
-    if (loo.paretoK.empty())
-        return std::nullopt;
-    double largest = -std::numeric_limits<double>::infinity();
-    for (double k : loo.paretoK)
-        largest = std::isnan(k) ? k : std::max(largest, k);
-    return largest;
-}
-
-bool Converged(const FittedModel& model) {
-    const std::optional<double> rhat = Largest(model, &Summary::rhat);
-    return !rhat || *rhat <= kRhatLimit;
-}
-
-std::string State(const FittedModel& model) {
-    if (!Converged(model))
-        return "no converge";
-    if (model.loo && HighParetoK(*model.loo) > 0)
-        return "k alto";
-    return "ok";
-}
-
 std::vector<std::string> SummaryFields(const ParameterSummary& p,
                                        std::string (*format)(const std::optional<double>&),
                                        std::string (*ess)(const std::optional<double>&),
@@ -168,6 +116,63 @@ const std::vector<std::string> kComparisonColumns = {
 const std::vector<bool> kComparisonLeft = {true,  false, false, false, false, false, false,
                                            false, false, false, false, false, true};
 
+} // namespace
+
+std::string CsvNumber(const std::optional<double>& value) {
+    return Number(value, std::chars_format::general, 6);
+}
+
+std::optional<double> Largest(const FittedModel& model, std::optional<double> Summary::*measure) {
+    std::optional<double> largest;
+    for (const ParameterSummary& p : model.parameters) {
+        const std::optional<double>& value = p.summary.*measure;
+        if (value && (!largest || *value > *largest))
+            largest = value;
+    }
+    return largest;
+}
+
+std::optional<double> Smallest(const FittedModel& model, std::optional<double> Summary::*measure) {
+    std::optional<double> smallest;
+    for (const ParameterSummary& p : model.parameters) {
+        const std::optional<double>& value = p.summary.*measure;
+        if (value && (!smallest || *value < *smallest))
+            smallest = value;
+    }
+    return smallest;
+}
+
+std::int64_t HighParetoK(const Loo& loo) {
+    return std::count_if(loo.paretoK.begin(), loo.paretoK.end(),
+                         [](double k) { return !(k <= kParetoKLimit); });
+}
+
+std::optional<double> LargestParetoK(const Loo& loo) {
+    if (loo.paretoK.empty())
+        return std::nullopt;
+    double largest = -std::numeric_limits<double>::infinity();
+    for (double k : loo.paretoK)
+        largest = std::isnan(k) ? k : std::max(largest, k);
+    return largest;
+}
+
+namespace {
+
+bool Converged(const FittedModel& model) {
+    const std::optional<double> rhat = Largest(model, &Summary::rhat);
+    return !rhat || *rhat <= kRhatLimit;
+}
+
+} // namespace
+
+std::string ModelState(const FittedModel& model) {
+    if (!Converged(model))
+        return "no converge";
+    if (model.loo && HighParetoK(*model.loo) > 0)
+        return "k alto";
+    return "ok";
+}
+
 std::string LooLine(const FittedModel& model) {
     if (!model.loo)
         return {};
@@ -177,12 +182,13 @@ std::string LooLine(const FittedModel& model) {
                        "), p_loo " + Tenths(loo.p.value) + ", looic " + Tenths(loo.looic.value);
     if (model.waic)
         line += ", WAIC " + Tenths(model.waic->waic.value);
-    line += "; k de Pareto: máximo " + Number(LargestK(loo), std::chars_format::fixed, 2) + ", " +
-            (high == 0 ? std::string("ninguno") : std::to_string(high)) + " por encima de 0.7.\n";
+    line += "; k de Pareto: máximo " + Number(LargestParetoK(loo), std::chars_format::fixed, 2) +
+            ", " + (high == 0 ? std::string("ninguno") : std::to_string(high)) +
+            " por encima de 0.7.\n";
     return line;
 }
 
-std::string Warnings(const FittedModel& model) {
+std::string SummaryWarnings(const FittedModel& model) {
     std::string text;
     const auto warn = [&text](const std::string& line) { text += "aviso: " + line + "\n"; };
     for (const ParameterSummary& p : model.parameters) {
@@ -228,12 +234,10 @@ std::string Warnings(const FittedModel& model) {
     return text;
 }
 
-} // namespace
-
 std::string SummaryCsv(const FittedModel& model) {
     std::string text = CsvLine(kSummaryColumns);
     for (const ParameterSummary& p : model.parameters) {
-        std::vector<std::string> fields = SummaryFields(p, Csv, Csv, Csv);
+        std::vector<std::string> fields = SummaryFields(p, CsvNumber, CsvNumber, CsvNumber);
         fields[0] = CsvField(fields[0]);
         fields[1] = CsvField(fields[1]);
         text += CsvLine(fields);
@@ -246,7 +250,7 @@ std::string SummaryTable(const FittedModel& model) {
     rows[0][0] = "parámetro";
     for (const ParameterSummary& p : model.parameters)
         rows.push_back(SummaryFields(p, Estimate4, Whole, RhatText));
-    return Aligned(rows, {true, true}) + LooLine(model) + Warnings(model);
+    return Aligned(rows, {true, true}) + LooLine(model) + SummaryWarnings(model);
 }
 
 FitResult<std::vector<ComparisonRow>> RankModels(std::span<const ComparedModel> models) {
@@ -282,11 +286,11 @@ std::vector<std::string> ComparisonFields(const ComparisonRow& row,
             format(loo.p.value),
             format(loo.looic.value),
             format(model.waic ? std::optional(model.waic->waic.value) : std::nullopt),
-            Number(LargestK(loo), std::chars_format::fixed, 2),
+            Number(LargestParetoK(loo), std::chars_format::fixed, 2),
             std::to_string(HighParetoK(loo)),
             RhatText(Largest(model, &Summary::rhat)),
             Whole(Smallest(model, &Summary::essBulk)),
-            State(model)};
+            ModelState(model)};
 }
 
 } // namespace
@@ -294,10 +298,10 @@ std::vector<std::string> ComparisonFields(const ComparisonRow& row,
 std::string ComparisonCsv(std::span<const ComparisonRow> rows) {
     std::string text = CsvLine(kComparisonColumns);
     for (const ComparisonRow& row : rows) {
-        std::vector<std::string> fields = ComparisonFields(row, Csv);
-        fields[8] = Csv(LargestK(*row.model->model.loo));
-        fields[10] = Csv(Largest(row.model->model, &Summary::rhat));
-        fields[11] = Csv(Smallest(row.model->model, &Summary::essBulk));
+        std::vector<std::string> fields = ComparisonFields(row, CsvNumber);
+        fields[8] = CsvNumber(LargestParetoK(*row.model->model.loo));
+        fields[10] = CsvNumber(Largest(row.model->model, &Summary::rhat));
+        fields[11] = CsvNumber(Smallest(row.model->model, &Summary::essBulk));
         text += CsvLine(fields);
     }
     return text;

@@ -5,6 +5,8 @@
 
 #include "fitteddir.h"
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,6 +17,26 @@ namespace zento::fit {
 constexpr double kRhatLimit = 1.01;
 constexpr double kEssLimit = 400;
 constexpr double kParetoKLimit = 0.7;
+
+// A number as the CSV writes it: 6 significant digits (as many as the CODA draws carry), "NA"
+// where the measure is not available.
+std::string CsvNumber(const std::optional<double>& value);
+
+// The largest and smallest of one measure over the model's parameters, skipping those without it.
+std::optional<double> Largest(const FittedModel& model, std::optional<double> Summary::*measure);
+std::optional<double> Smallest(const FittedModel& model, std::optional<double> Summary::*measure);
+// How many cases have a Pareto k above 0.7 (or none at all), and the largest k.
+std::int64_t HighParetoK(const Loo& loo);
+std::optional<double> LargestParetoK(const Loo& loo);
+// "no converge" when an R-hat is above 1.01, else "k alto" when a Pareto k is above 0.7, else
+// "ok".
+std::string ModelState(const FittedModel& model);
+
+// "LOO: elpd_loo ... por encima de 0.7." and a line end; nothing without LOO.
+std::string LooLine(const FittedModel& model);
+// One "aviso: ..." line per warning: R-hat above 1.01, ESS below 400, Pareto k above 0.7, and a
+// note when the model is none of the nine links.
+std::string SummaryWarnings(const FittedModel& model);
 
 // One row per monitored parameter, columns
 // parametro,nombre,media,de,mcse_media,q2.5,q25,q50,q75,q97.5,rhat,ess_bulk,ess_tail.

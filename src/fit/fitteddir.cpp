@@ -67,6 +67,13 @@ std::string ParameterName(const std::string& parameter, const std::vector<std::s
 } // namespace
 
 FitResult<FittedModel> ReadFittedDirectory(const std::filesystem::path& directory) {
+    auto folder = ReadFittedFolder(directory);
+    if (!folder)
+        return folder.error();
+    return std::move(folder->model);
+}
+
+FitResult<FittedFolder> ReadFittedFolder(const std::filesystem::path& directory) {
     auto draws = ReadCoda(directory);
     if (!draws)
         return draws.error();
@@ -86,7 +93,7 @@ FitResult<FittedModel> ReadFittedDirectory(const std::filesystem::path& director
     // A folder without modelo.bug still has draws worth summarising.
     std::error_code ec;
     if (!std::filesystem::exists(directory / "modelo.bug", ec))
-        return model;
+        return FittedFolder{std::move(*draws), std::move(model)};
     auto text = ReadTextFile(directory / "modelo.bug");
     if (!text)
         return text.error();
@@ -94,7 +101,7 @@ FitResult<FittedModel> ReadFittedDirectory(const std::filesystem::path& director
     const auto cases = static_cast<std::int64_t>(response ? response->values.size() : 0);
     model.link = RecogniseLink(*text, columns, cases);
     if (!model.link)
-        return model;
+        return FittedFolder{std::move(*draws), std::move(model)};
     auto data = FitDataFromDump(*dump, columns);
     if (!data)
         return data.error();
@@ -103,7 +110,7 @@ FitResult<FittedModel> ReadFittedDirectory(const std::filesystem::path& director
         return logLikelihood.error();
     model.loo = LeaveOneOut(*logLikelihood);
     model.waic = WidelyApplicable(*logLikelihood);
-    return model;
+    return FittedFolder{std::move(*draws), std::move(model)};
 }
 
 } // namespace zento::fit

@@ -3,6 +3,7 @@
 // "jags ejecutar.cmd" in a bundle of zento-cli jags.
 #pragma once
 
+#include "draws.h"
 #include "fiterror.h"
 #include "loo.h"
 #include "summary.h"
@@ -37,5 +38,12 @@ struct FittedModel {
 // written for the names and counts in datos.R, compared byte for byte. Any damaged, missing or
 // inconsistent file is an error naming the file and the line.
 FitResult<FittedModel> ReadFittedDirectory(const std::filesystem::path& directory);
+
+// The same with the draws they were computed from, for plots.
+struct FittedFolder {
+    Draws draws;
+    FittedModel model;
+};
+FitResult<FittedFolder> ReadFittedFolder(const std::filesystem::path& directory);
 
 } // namespace zento::fit

@@ -21,6 +21,14 @@ enum CommandId : int {
     ID_DATA_GENERAR = 32771,
     ID_AYUDA_DOCUMENTO = 32783,
 
+    // The analysis menu: checking data, fitting with JAGS and the windows of results.
+    ID_ANALISIS_VERIFICAR = 32790,
+    ID_ANALISIS_EXPORTAR = 32791,
+    ID_ANALISIS_AJUSTAR = 32792,
+    ID_ANALISIS_COMPARAR = 32793,
+    ID_ANALISIS_ABRIR = 32794,
+    ID_ANALISIS_GUARDAR = 32795,
+
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_CLOSE = 57602,

@@ -135,6 +135,8 @@ Result<CheckSummary> CheckDataFile(const std::string& path, const CheckOptions& 
 // The findings in Spanish words, the same in zento-cli and the desktop.
 // One line without its line end: "línea 4, columna 2 («x1»): ...".
 std::string DescribeFinding(const CheckFinding& finding);
+// The same without the place: what is wrong there, "la respuesta «2» no es 0 ni 1.".
+std::string DescribeProblem(const CheckFinding& finding);
 // The summary's name of a kind, plural: "filas con un número de valores distinto de K".
 std::string_view KindTitle(CheckKind kind);
 // A token in «», whole up to 60 bytes, else its start and its length.

@@ -31,7 +31,9 @@ std::string Where(const CheckFinding& f) {
     return where.empty() ? std::string("casos") : where;
 }
 
-std::string What(const CheckFinding& f) {
+} // namespace
+
+std::string DescribeProblem(const CheckFinding& f) {
     const std::string token = QuotedToken(f.token);
     const std::string names = CountWords(f.count, "nombre", "nombres");
     switch (f.kind) {
@@ -99,10 +101,8 @@ std::string What(const CheckFinding& f) {
     return "problema desconocido.";
 }
 
-} // namespace
-
 std::string DescribeFinding(const CheckFinding& finding) {
-    return Where(finding) + ": " + What(finding);
+    return Where(finding) + ": " + DescribeProblem(finding);
 }
 
 std::string_view KindTitle(CheckKind kind) {

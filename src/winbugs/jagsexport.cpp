@@ -1,11 +1,17 @@
-// The JAGS files of a link and a selection: the chosen table, the data, the script, all at once.
+// The JAGS files of a link and a selection: the chosen table, the data, the script, all at once;
+// and their writing, all or none.
 #include "jagsexport.h"
 
 #include "datacheck.h"
 #include "datafile/datafilereader.h"
+#include "datafile/replacedfile.h"
+#include "datafile/systemfile.h"
 #include "rectangulardata.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <memory>
 #include <numeric>
 
 namespace zento {
@@ -104,6 +110,39 @@ std::vector<JagsFile> BuildJagsFiles(Link link, const ChosenTable& table,
         (script += line) += "\r\n";
     files.push_back({"ejecutar.cmd", std::move(script)});
     return files;
+}
+
+Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files) {
+    namespace fs = std::filesystem;
+    const fs::path dir = PathFromUtf8(directory);
+    std::error_code ec;
+    bool created = false;
+    if (!fs::is_directory(dir, ec)) {
+        if (fs::exists(dir, ec))
+            return FileError(DataErrorKind::WriteFailed, directory, ENOTDIR);
+        // A drive that is not there (Windows): the library would blame the name's length.
+        if (dir.has_root_name() && !fs::exists(dir.root_path(), ec))
+            return FileError(DataErrorKind::WriteFailed, directory, ENOENT);
+        created = fs::create_directories(dir, ec);
+        if (ec)
+            return FileError(DataErrorKind::WriteFailed, directory, ErrnoOf(ec));
+    }
+    const auto written = [&]() -> Status {
+        std::vector<std::unique_ptr<ReplacedFile>> replaced;
+        for (const JagsFile& file : files) {
+            const fs::path target = dir / file.name;
+            auto opened = ReplacedFile::Create(target, Utf8FromPath(target));
+            if (!opened)
+                return opened.error();
+            if (!(*opened)->Write(file.text))
+                return (*opened)->error();
+            replaced.push_back(std::move(*opened));
+        }
+        return ReplaceAll(replaced);
+    }();
+    if (!written && created)
+        fs::remove(dir, ec);
+    return written;
 }
 
 } // namespace zento

@@ -73,4 +73,9 @@ struct JagsFile {
 std::vector<JagsFile> BuildJagsFiles(Link link, const ChosenTable& table,
                                      const DataSelection& selection, const JagsOptions& options);
 
+// Writes every file into directory (created when missing) or none: each is written to a
+// temporary file first and renamed only when all are complete. On failure the temporaries, and
+// the directory when it was created here, are removed.
+Status WriteFilesIntoDirectory(const std::string& directory, const std::vector<JagsFile>& files);
+
 } // namespace zento

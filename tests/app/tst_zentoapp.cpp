@@ -11,6 +11,8 @@
 #include "docview/childframe.h"
 #include "docview/documentmanager.h"
 #include "framework/recentfilelist.h"
+#include "results/analysis.h"
+#include "results/fitresults.h"
 #include "zento/version.h"
 
 #include <QAction>
@@ -118,6 +120,9 @@ const QStringList kDocumentMenu = {
     "Cloglog=32776, Power logit=32777, Scobit=32778, Skew logit=32779, [Skew probit: CDS=32780, "
     "BBB=32781, Standard=32782]]",
     "&Data: &Generar Datos para WinBUGS=32771",
+    "A&nálisis: &Verificar datos...=32790, E&xportar a JAGS...=32791, "
+    "&Ajustar con JAGS...=32792, &Comparar enlaces...=32793, -, "
+    "Abrir &resultados...=32794, &Guardar resultados...=32795(off)",
     "Ven&tana: &Nueva ventana=57648, &Cascada=57650, &Mosaico=57651, &Organizar iconos=57649, -, "
     "&1 Texto1=",
     "Ay&uda: &Acerca de ZENTO...=57664, Documento Ayuda=32783",
@@ -180,6 +185,7 @@ private slots:
             {{"a.txt", "b b.txt"}, "a.txt b b.txt", 0, ""},
             {{"--", "-a.txt"}, "-a.txt", 0, ""},
             {{"no-existe.txt"}, "", 1, "no-existe.txt"},
+            {{"vacia"}, "", 1, "no tiene la salida CODA de JAGS"},
             {{"a.txt", "no-existe.txt"}, "", 1, "no-existe.txt"},
             {{"--nada"}, "", 1, "Opción desconocida: --nada\nUso: zento"},
             {{"/p/a.txt"}, "", 1, "/p/a.txt\": no existe"}, // a path, not a switch
@@ -203,6 +209,7 @@ private slots:
         QFETCH(QString, message);
         for (const char* name : {"a.txt", "b b.txt", "-a.txt"})
             write(name, "uno\r\n");
+        QVERIFY(QDir(m_dir.path()).mkpath("vacia"));
         QCOMPARE(app()->InitInstance(arguments), !shown.isEmpty());
         QCOMPARE(app()->exitCode(), exitCode);
         QVERIFY2(m_errors.join('\n').contains(message), qPrintable(m_errors.join('\n')));
@@ -234,6 +241,29 @@ private slots:
         QCOMPARE(title(), QStringLiteral("ZENTO"));
     }
 
+    // "zento DIR" opens the results of a folder JAGS has run in. Their window keeps the analysis
+    // commands at hand, saves itself and closes without a question.
+    void resultsFolder() {
+        QVERIFY(QDir(m_dir.path()).mkpath("ajuste"));
+        write("ajuste/CODAindex.txt", "beta[1] 1 4\n");
+        for (const char* chain : {"ajuste/CODAchain1.txt", "ajuste/CODAchain2.txt"})
+            write(chain, "101  0.5\n102  0.25\n103  0.75\n104  0.5\n");
+        write("ajuste/datos.R", "N <- 2\ny <- c(1, 0)\n");
+        QVERIFY(start({m_dir.filePath("ajuste")}));
+        QCOMPARE(documents()->documentCount(), 0);
+        QVERIFY(frame()->showsDocumentMenu());
+        QCOMPARE(title(),
+                 QStringLiteral("ZENTO - Resultados - modelo sin enlace reconocido - ajuste"));
+        for (const int id :
+             {ID_ANALISIS_VERIFICAR, ID_ANALISIS_GUARDAR, ID_FILE_CLOSE, ID_FILE_PRINT})
+            QVERIFY2(frame()->commandAction(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(!frame()->commandAction(ID_FILE_SAVE)->isEnabled());
+        frame()->commandAction(ID_FILE_CLOSE)->trigger();
+        QTRY_VERIFY(frame()->mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(describeMenuBar(), kMainMenu);
+        QVERIFY(m_asked.isEmpty());
+    }
+
     // Titles are exactly the texts given: no display name for the desktop to append, and a
     // maximized window shows in brackets after the program's name.
     void titles() {
@@ -257,7 +287,7 @@ private slots:
     void routeAndAccelerators() {
         QVERIFY(start());
         QList<int> ids;
-        const QList<const CommandTarget*> route = {frame(), app(), documents(),
+        const QList<const CommandTarget*> route = {frame(), app(), app()->analysis(), documents(),
                                                    documents()->activeView()};
         for (const CommandTarget* target : route) {
             for (const int id : target->messageMap().ids())
@@ -266,7 +296,9 @@ private slots:
         QStringList bound;
         for (const QAction* action : frame()->actions()) {
             const int id = action->property(kCommandIdProperty).toInt();
-            QVERIFY2(ids.count(id) == 1 || id == ID_NEXT_PANE || id == ID_PREV_PANE,
+            // A window of results saves itself.
+            QVERIFY2(ids.count(id) == 1 || id == ID_NEXT_PANE || id == ID_PREV_PANE ||
+                         id == ID_ANALISIS_GUARDAR,
                      qPrintable(QString::number(id)));
             for (const QKeySequence& keys : action->shortcuts())
                 bound << keys.toString() + "=" + QString::number(id);
