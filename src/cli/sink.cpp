@@ -12,10 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int LastError() {
-    return errno ? errno : EIO;
-}
-
 DataError WriteError(const std::string& label, int systemError) {
     return FileError(DataErrorKind::WriteFailed, label, systemError);
 }
@@ -43,7 +39,7 @@ public:
     Status Finish() override {
         errno = 0;
         if (std::fclose(m_file.release()) != 0)
-            return WriteError(m_label, LastError());
+            return WriteError(m_label, LastErrno());
         return Done{};
     }
     DataError error() const override { return WriteError(m_label, m_systemError); }
@@ -71,7 +67,7 @@ Result<std::unique_ptr<Sink>> OpenSink(Target target, const std::optional<std::s
         errno = 0;
         UniqueFile file(OpenFile(PathFromUtf8(path), OpenMode::Write));
         if (!file)
-            return WriteError(path, LastError());
+            return WriteError(path, LastErrno());
         std::setvbuf(file.get(), nullptr, _IONBF, 0);
         return std::unique_ptr<Sink>(std::make_unique<DeviceSink>(std::move(file), path));
     }
@@ -93,7 +89,7 @@ Result<std::unique_ptr<Sink>> OpenSink(Target target, const std::optional<std::s
 Status FinishStream(std::FILE* out) {
     errno = 0;
     if (std::fflush(out) != 0 || std::ferror(out))
-        return WriteError({}, LastError());
+        return WriteError({}, LastErrno());
     return Done{};
 }
 

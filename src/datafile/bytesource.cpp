@@ -45,13 +45,13 @@ std::size_t FileByteSource::Read(std::span<char> buffer) {
     errno = 0;
     const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), m_file.get());
     if (got < buffer.size() && std::ferror(m_file.get()))
-        m_error = errno ? errno : EIO;
+        m_error = LastErrno();
     return m_error ? 0 : got;
 }
 
 bool FileByteSource::Rewind() {
     errno = 0;
-    m_error = std::fseek(m_file.get(), 0, SEEK_SET) == 0 ? 0 : (errno ? errno : EIO);
+    m_error = std::fseek(m_file.get(), 0, SEEK_SET) == 0 ? 0 : LastErrno();
     return m_error == 0;
 }
 

@@ -13,10 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int LastError() {
-    return errno ? errno : EIO;
-}
-
 DataError WriteError(const std::string& label, int systemError) {
     return FileError(DataErrorKind::WriteFailed, label, systemError);
 }
@@ -38,7 +34,7 @@ UniqueFile CreateTemporary(const fs::path& target, fs::path& created, int& syste
             return UniqueFile(file);
         }
         if (errno != EEXIST) {
-            systemError = LastError();
+            systemError = LastErrno();
             return nullptr;
         }
     }
@@ -52,7 +48,7 @@ bool WriteAll(std::FILE* file, std::string_view piece, int& systemError) {
     errno = 0;
     if (std::fwrite(piece.data(), 1, piece.size(), file) == piece.size())
         return true;
-    systemError = LastError();
+    systemError = LastErrno();
     return false;
 }
 
@@ -118,7 +114,7 @@ Status ReplacedFile::Close() {
         flushed = Truncate(m_file.get(), m_written);
     const bool closed = std::fclose(m_file.release()) == 0;
     if (!flushed || !closed)
-        return WriteError(m_label, LastError());
+        return WriteError(m_label, LastErrno());
     return Done{};
 }
 

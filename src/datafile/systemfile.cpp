@@ -31,6 +31,10 @@ std::string Utf8FromPath(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+int LastErrno() {
+    return errno ? errno : EIO;
+}
+
 int ErrnoOf(const std::error_code& ec) {
     const std::error_condition condition = ec.default_error_condition();
     return condition.category() == std::generic_category() && condition.value() != 0
@@ -160,7 +164,7 @@ int RenameOver(const fs::path& from, const fs::path& to) {
     errno = 0;
     if (std::rename(from.c_str(), to.c_str()) == 0)
         return 0;
-    return errno ? errno : EIO;
+    return LastErrno();
 }
 
 void StartWriteBack(std::FILE* file, std::uint64_t offset, std::uint64_t length) {

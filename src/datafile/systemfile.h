@@ -21,6 +21,8 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 // The errno value of a std::filesystem error, whatever the system reported it in (EIO when it
 // has none).
 int ErrnoOf(const std::error_code& ec);
+// The errno value of the call that just failed (EIO when it set none).
+int LastErrno();
 
 enum class OpenMode {
     Read,      // binary

@@ -355,46 +355,45 @@ QString ResultsWindow::proposedName() const {
     return QDir(folder).filePath(QStringLiteral("resultados-") + link);
 }
 
-QImage ResultsWindow::plotsImage() const {
+void ResultsWindow::renderPlots(
+    int scale, const std::function<void(const QImage&, const QImage&)>& use) const {
     const std::shared_ptr<const fit::Draws> draws(m_results, &m_results->draws);
+    for (const fit::ParameterSummary& row : m_results->model.parameters) {
+        const std::int64_t index = draws->find(row.parameter);
+        if (index < 0)
+            continue;
+        const QString name = QString::fromStdString(row.name);
+        TracePlot trace(draws, std::size_t(index), QStringLiteral("Traza de ") + name);
+        DensityPlot density(draws->parameter(std::size_t(index)),
+                            QStringLiteral("Densidad de ") + name);
+        use(renderPlot(trace, kTraceSize * scale), renderPlot(density, kDensitySize * scale));
+    }
+}
+
+QImage ResultsWindow::plotsImage() const {
     const int rows = int(m_results->model.parameters.size());
     QImage image(kTraceSize.width() + kDensitySize.width(), std::max(rows, 1) * kTraceSize.height(),
                  QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     int y = 0;
-    for (const fit::ParameterSummary& row : m_results->model.parameters) {
-        const std::int64_t index = draws->find(row.parameter);
-        if (index < 0)
-            continue;
-        const QString name = QString::fromStdString(row.name);
-        TracePlot trace(draws, std::size_t(index), QStringLiteral("Traza de ") + name);
-        DensityPlot density(draws->parameter(std::size_t(index)),
-                            QStringLiteral("Densidad de ") + name);
-        painter.drawImage(0, y, renderPlot(trace, kTraceSize));
-        painter.drawImage(kTraceSize.width(), y, renderPlot(density, kDensitySize));
+    renderPlots(1, [&](const QImage& trace, const QImage& density) {
+        painter.drawImage(0, y, trace);
+        painter.drawImage(kTraceSize.width(), y, density);
         y += kTraceSize.height();
-    }
+    });
     return image;
 }
 
 void ResultsWindow::paintReport(QPagedPaintDevice& device) const {
-    const std::shared_ptr<const fit::Draws> draws(m_results, &m_results->draws);
     ReportPainter report(device);
     report.title(windowTitle());
     report.line(settingsLine(*m_results));
     report.table(*m_model);
     report.line(looLine(*m_results));
-    for (const fit::ParameterSummary& row : m_results->model.parameters) {
-        const std::int64_t index = draws->find(row.parameter);
-        if (index < 0)
-            continue;
-        const QString name = QString::fromStdString(row.name);
-        TracePlot trace(draws, std::size_t(index), QStringLiteral("Traza de ") + name);
-        DensityPlot density(draws->parameter(std::size_t(index)),
-                            QStringLiteral("Densidad de ") + name);
-        report.pictures({renderPlot(trace, kTraceSize * 2), renderPlot(density, kDensitySize * 2)});
-    }
+    renderPlots(2, [&](const QImage& trace, const QImage& density) {
+        report.pictures({trace, density});
+    });
 }
 
 ComparisonWindow::ComparisonWindow(std::shared_ptr<const ComparisonResults> results,

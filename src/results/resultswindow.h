@@ -99,6 +99,11 @@ protected:
     QString proposedName() const override;
 
 private:
+    // Each parameter's trace and density plot, drawn at scale times their size on screen.
+    void
+    renderPlots(int scale,
+                const std::function<void(const QImage& trace, const QImage& density)>& use) const;
+
     std::shared_ptr<const FitResults> m_results;
     SummaryModel* m_model;
     QTableView* m_table;
