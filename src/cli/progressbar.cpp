@@ -1,15 +1,9 @@
 // Drawing the progress bar with a carriage return over the same line.
 #include "progressbar.h"
 
-#include <algorithm>
+#include "datafile/systemfile.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define ZENTO_ISATTY(f) _isatty(_fileno(f))
-#else
-#include <unistd.h>
-#define ZENTO_ISATTY(f) ::isatty(::fileno(f))
-#endif
+#include <algorithm>
 
 namespace zento::cli {
 
@@ -28,7 +22,7 @@ std::string ProgressLine(std::int64_t done, std::int64_t total) {
 }
 
 ProgressBar::ProgressBar(std::FILE* err, std::int64_t total)
-    : m_err(err), m_total(total), m_terminal(err && ZENTO_ISATTY(err)) {}
+    : m_err(err), m_total(total), m_terminal(err && IsTerminal(err)) {}
 
 ProgressBar::~ProgressBar() {
     Erase();

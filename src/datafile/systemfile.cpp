@@ -141,6 +141,10 @@ bool Truncate(std::FILE* file, std::uint64_t size) {
 
 void MakeOversizedWritesFail() {}
 
+bool IsTerminal(std::FILE* file) {
+    return _isatty(_fileno(file)) != 0;
+}
+
 #else
 
 std::FILE* OpenFile(const fs::path& path, OpenMode mode) {
@@ -188,6 +192,10 @@ bool ReserveSpace(std::FILE* file, std::uint64_t size) {
 bool Truncate(std::FILE* file, std::uint64_t size) {
     errno = 0;
     return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
+
+bool IsTerminal(std::FILE* file) {
+    return ::isatty(::fileno(file)) != 0;
 }
 
 void MakeOversizedWritesFail() {

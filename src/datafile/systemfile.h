@@ -37,6 +37,8 @@ std::FILE* OpenFile(const std::filesystem::path& path, OpenMode mode);
 // a pipe or a socket.
 bool IsPlainFile(std::FILE* file);
 
+// True when the open file is a terminal (a console on Windows).
+bool IsTerminal(std::FILE* file);
 // True when path names an existing device, pipe or socket, which can only be written in place:
 // a file renamed over it would destroy the node (POSIX) or cannot be (Windows).
 bool IsDeviceOrPipe(const std::filesystem::path& path);
