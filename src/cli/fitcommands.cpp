@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <future>
+#include <span>
 #include <thread>
 
 namespace zento::cli {
@@ -130,6 +131,26 @@ std::variant<Prepared, int> Prepare(const Command& command, std::FILE* err) {
                     std::move(*scratch)};
 }
 
+// What ajustar and comparar share: JAGS and the checked data, each link planned with the work
+// folder and bundle folder that folders(link, scratch) gives it, all of them run, the models read
+// (in the links' order), or the exit status when something stopped it.
+template <class Folders>
+std::variant<std::vector<fit::FittedModel>, int>
+FitLinks(const Command& command, std::span<const Link> links, std::FILE* err, Folders folders) {
+    InterruptWatch watch;
+    auto prepared = Prepare(command, err);
+    if (const int* status = std::get_if<int>(&prepared))
+        return *status;
+    Prepared& p = std::get<Prepared>(prepared);
+    std::vector<LinkFit> fits;
+    for (Link link : links) {
+        auto [work, directory] = folders(link, p.scratch.path());
+        fits.push_back({link, fit::PlanFit(link, p.table, p.selection, JagsOptionsOf(command)),
+                        std::move(work), std::move(directory)});
+    }
+    return FitAll(command, fits, p.jags, watch, err);
+}
+
 int PrintSummary(const Command& command, const fit::FittedModel& model, std::FILE* out,
                  std::FILE* err) {
     return Print(command.format.value_or(OutputFormat::Tabla) == OutputFormat::Csv
@@ -141,17 +162,11 @@ int PrintSummary(const Command& command, const fit::FittedModel& model, std::FIL
 } // namespace
 
 int Ajustar(const Command& command, std::FILE* out, std::FILE* err) {
-    InterruptWatch watch;
-    auto prepared = Prepare(command, err);
-    if (const int* status = std::get_if<int>(&prepared))
-        return *status;
-    Prepared& p = std::get<Prepared>(prepared);
-    std::vector<LinkFit> fits;
-    fits.push_back(
-        {command.link, fit::PlanFit(command.link, p.table, p.selection, JagsOptionsOf(command)),
-         p.scratch.path() / "cadenas",
-         command.directory ? PathFromUtf8(*command.directory) : p.scratch.path() / "ajuste"});
-    auto models = FitAll(command, fits, p.jags, watch, err);
+    const Link links[] = {command.link};
+    auto models = FitLinks(command, links, err, [&](Link, const fs::path& scratch) {
+        return std::pair(scratch / "cadenas",
+                         command.directory ? PathFromUtf8(*command.directory) : scratch / "ajuste");
+    });
     if (const int* status = std::get_if<int>(&models))
         return *status;
     return PrintSummary(command, std::get<0>(models).front(), out, err);
@@ -165,29 +180,22 @@ int Resumir(const Command& command, std::FILE* out, std::FILE* err) {
 }
 
 int Comparar(const Command& command, std::FILE* out, std::FILE* err) {
-    InterruptWatch watch;
-    auto prepared = Prepare(command, err);
-    if (const int* status = std::get_if<int>(&prepared))
-        return *status;
-    Prepared& p = std::get<Prepared>(prepared);
-    std::vector<LinkFit> fits;
     std::vector<Link> links;
     for (const LinkInfo& info : Links())
         links.push_back(info.link);
-    for (Link link : command.links.value_or(links)) {
+    if (command.links)
+        links = *command.links;
+    auto fitted = FitLinks(command, links, err, [&](Link link, const fs::path& scratch) {
         const std::string key(GetLinkInfo(link).key);
-        fits.push_back({link, fit::PlanFit(link, p.table, p.selection, JagsOptionsOf(command)),
-                        p.scratch.path() / key,
-                        command.directory ? PathFromUtf8(*command.directory) / key
-                                          : p.scratch.path() / key / "ajuste"});
-    }
-    auto fitted = FitAll(command, fits, p.jags, watch, err);
+        return std::pair(scratch / key, command.directory ? PathFromUtf8(*command.directory) / key
+                                                          : scratch / key / "ajuste");
+    });
     if (const int* status = std::get_if<int>(&fitted))
         return *status;
     std::vector<fit::ComparedModel> models;
-    for (std::size_t i = 0; i < fits.size(); ++i)
+    for (std::size_t i = 0; i < links.size(); ++i)
         models.push_back(
-            {std::string(GetLinkInfo(fits[i].link).key), std::move(std::get<0>(fitted)[i])});
+            {std::string(GetLinkInfo(links[i]).key), std::move(std::get<0>(fitted)[i])});
     auto ranked = fit::RankModels(models);
     if (!ranked)
         return Failure(err, fit::DescribeFitError(ranked.error()));
