@@ -10,24 +10,94 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <filesystem>
+#include <mutex>
+#include <stop_token>
+#include <thread>
+#include <utility>
 
 namespace zento {
 
 namespace {
+
+// Calls the sink on a thread of its own, a block at a time, so that the next block is made while
+// the kernel copies the last one into a file. The sink is called from one thread at a time, in
+// order; what it throws is thrown again by the next Wait.
+template <class Sink> class BlockHandOff {
+public:
+    explicit BlockHandOff(Sink& sink) : m_sink(sink) {}
+
+    // Hands block on; it must stay as it is until Wait returns.
+    void Start(std::string_view block, std::int64_t lines) {
+        if (!m_worker.joinable())
+            m_worker = std::jthread([this](std::stop_token stop) { Run(stop); });
+        {
+            const std::lock_guard lock(m_mutex);
+            m_block = block;
+            m_lines = lines;
+            m_pending = true;
+        }
+        m_wake.notify_one();
+    }
+    // Waits for the block handed last; false once any block failed.
+    bool Wait() {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return !m_pending; });
+        if (m_thrown)
+            std::rethrow_exception(std::exchange(m_thrown, nullptr));
+        return m_ok;
+    }
+    // Waits for the block handed last, then hands block on on this thread.
+    bool Call(std::string_view block, std::int64_t lines) {
+        return Wait() && (m_ok = m_sink(block, lines));
+    }
+
+private:
+    void Run(const std::stop_token& stop) {
+        std::unique_lock lock(m_mutex);
+        while (m_wake.wait(lock, stop, [this] { return m_pending; })) {
+            lock.unlock();
+            bool ok = false;
+            std::exception_ptr thrown;
+            try {
+                ok = m_sink(m_block, m_lines);
+            } catch (...) {
+                thrown = std::current_exception();
+            }
+            lock.lock();
+            m_ok = m_ok && ok;
+            m_thrown = thrown;
+            m_pending = false;
+            m_wake.notify_all();
+        }
+    }
+
+    Sink& m_sink;
+    std::mutex m_mutex;
+    std::condition_variable_any m_wake;
+    std::string_view m_block;
+    std::int64_t m_lines = 0;
+    bool m_pending = false;
+    bool m_ok = true;
+    std::exception_ptr m_thrown;
+    std::jthread m_worker; // last: joined before the rest goes
+};
 
 // Gathers the text in a large block and hands each full block to the sink, with the number of
 // lines completed so far. Short tokens are copied 16 bytes at a time (the reader guarantees
 // that the bytes after a token are readable), so the block keeps that much room spare.
 // Until the end of the file, a block is handed on only up to its last line end, so that the
 // line being written can still be taken back; the block then grows if one line needs more room.
+// Two blocks take turns: one is written while the other is filled.
 template <class Sink> class BlockWriter {
 public:
     BlockWriter(Sink& sink, CaseCount cases)
-        : m_sink(sink), m_wholeLines(cases == CaseCount::UntilEnd), m_block(kBlock),
-          m_cur(m_block.data()), m_limit(m_block.data() + kBlock) {}
+        : m_wholeLines(cases == CaseCount::UntilEnd), m_block(kBlock), m_cur(m_block.data()),
+          m_limit(m_block.data() + kBlock), m_handOff(sink) {}
 
     // Each token followed by a tab.
     void Values(std::span<const std::string_view> tokens) {
@@ -95,7 +165,7 @@ public:
                 if (!m_wholeLines) {
                     // Bigger than a block: straight through.
                     if (m_ok)
-                        m_ok = m_sink(piece, m_lines);
+                        m_ok = m_handOff.Call(piece, m_lines);
                     return;
                 }
                 Grow(piece.size());
@@ -111,9 +181,12 @@ public:
     }
     // Takes back the line written since the last line end (until the end of the file only).
     void DropLine() { m_cur = m_block.data() + m_lineStart; }
-    // Hands on the rest of the text.
+    // Hands on the rest of the text and waits until it is written.
     bool Finish() {
-        Hand(Used());
+        if (m_ok)
+            m_ok = Used() > 0 ? m_handOff.Call(std::string_view(m_block.data(), Used()), m_lines)
+                              : m_handOff.Wait();
+        m_cur = m_block.data();
         return m_ok;
     }
     bool ok() const { return m_ok; }
@@ -124,14 +197,23 @@ private:
 
     std::size_t Used() const { return static_cast<std::size_t>(m_cur - m_block.data()); }
 
-    // Hands on the first `give` bytes of the block and moves the rest to its front.
+    // Hands on the first `give` bytes of the block and goes on in the other block, which starts
+    // with the rest.
     void Hand(std::size_t give) {
-        char* const block = m_block.data();
-        const std::size_t used = Used();
+        const std::size_t rest = Used() - give;
         if (give > 0 && m_ok)
-            m_ok = m_sink(std::string_view(block, give), m_lines);
-        std::memmove(block, block + give, used - give);
-        m_cur = block + (used - give);
+            m_ok = m_handOff.Wait();
+        if (give > 0 && m_ok) {
+            if (m_spare.size() < m_block.size())
+                m_spare = PageBuffer(m_block.size());
+            std::memcpy(m_spare.data(), m_block.data() + give, rest);
+            m_handOff.Start(std::string_view(m_block.data(), give), m_lines);
+            std::swap(m_block, m_spare);
+            m_limit = m_block.data() + m_block.size();
+        } else {
+            std::memmove(m_block.data(), m_block.data() + give, rest);
+        }
+        m_cur = m_block.data() + rest;
         m_lineStart -= std::min(m_lineStart, give);
     }
 
@@ -147,14 +229,15 @@ private:
         m_limit = m_block.data() + capacity;
     }
 
-    Sink& m_sink;
     const bool m_wholeLines;
     PageBuffer m_block;
+    PageBuffer m_spare; // the block being written, or that was
     char* m_cur;
     const char* m_limit;
     std::size_t m_lineStart = 0; // offset of the line being written
     std::int64_t m_lines = 0;
     bool m_ok = true;
+    BlockHandOff<Sink> m_handOff; // last: done with both blocks before they go
 };
 
 // One forward read: the header, then the cases, each line reading the kept tokens and then the

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -79,6 +80,16 @@ TEST(RectangularDataTest, LargeFilesMatchTheReferenceInEveryWayOfWriting) {
     auto failed = WriteRectangularData(Selection(dir.Write("d.txt", files[0]), 7, 7, 20000),
                                        [&](std::string_view) { return ++calls < 2; });
     EXPECT_EQ(DataErrorKind::WriteFailed, failed.error().kind);
+    EXPECT_EQ(2, calls);
+    // Blocks are written on a thread of their own: what the sink throws there reaches the caller.
+    calls = 0;
+    EXPECT_THROW((void)WriteRectangularData(Selection(dir.Write("d.txt", files[0]), 7, 7, 20000),
+                                            [&](std::string_view) -> bool {
+                                                if (++calls == 2)
+                                                    throw std::bad_alloc();
+                                                return true;
+                                            }),
+                 std::bad_alloc);
     EXPECT_EQ(2, calls);
 }
 
